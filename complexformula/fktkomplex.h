@@ -1,0 +1,35 @@
+// The complex formula interpreter: F(Z) from a formula text, one point per
+// call. The text is prepared and read once, left to right, computing as it
+// reads; nothing survives from one call to the next. Failures the language
+// foresees are a status code plus a substitute value; floating-point faults
+// that no rule guards leave EvalComplex as rt::EMathError.
+#pragma once
+
+#include "complexformula/complexm.h"
+
+#include <cstdint>
+#include <string>
+
+// 0 ok, 1 syntax error, 2 domain error, 4 overflow; set by every call.
+extern std::uint8_t ComplexStatus;
+extern Complex ComplexParamQ; // the window writes the real part
+extern Complex ComplexParamP; // nothing writes it
+
+extern const long double ComplexLimit; // 1e30
+extern const double JacobiModulus;     // 0.2
+
+// text: Windows-1252 bytes, upper case as the formula line delivers it.
+Complex EvalComplex(const std::string& text, Complex z);
+
+// Special functions of the interpreter (specialfunctions.cpp).
+struct JacobiTriple {
+    long double sn, cn, dn;
+};
+struct JacobiComplexTriple {
+    Complex sn, cn, dn;
+};
+JacobiTriple JacobiReal(long double u, long double m1);
+JacobiComplexTriple JacobiComplex(Complex w, double k);
+Complex ZetaPartialSum(Complex s);
+void ExpIntegralE1(double x, double y, double& re, double& im);
+void DigammaComplex(double x, double y, double& re, double& im);
