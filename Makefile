@@ -8,7 +8,7 @@ PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmo
             libbenchmark-dev xvfb xauth fonts-dejavu-core
 FUZZ_PACKAGES := clang libclang-rt-dev
 
-.PHONY: deps build test run bench clean
+.PHONY: deps fuzz-deps build test run bench clean test-sanitize fuzz
 
 deps:
 	@missing=""; for p in $(PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
@@ -34,6 +34,32 @@ run: build
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x $$b ] && $$b; done
+
+# The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+SAN_BUILD ?= build-sanitize
+test-sanitize: deps
+	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSAREL_SANITIZE=ON -DTESSAREL_BENCH=OFF
+	cmake --build $(SAN_BUILD) -j $(JOBS)
+	cd $(SAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure -j $(JOBS)
+
+fuzz-deps:
+	@missing=""; for p in $(FUZZ_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
+	if [ -n "$$missing" ]; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
+	  else \
+	    echo "missing packages; run as root: apt-get install -y$$missing"; exit 1; \
+	  fi; \
+	fi
+
+# libFuzzer targets (clang, sanitizers on), each run for FUZZ_SECONDS seconds.
+fuzz: deps fuzz-deps
+	CC=clang CXX=clang++ cmake -S . -B fuzz-build -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DTESSAREL_FUZZ=ON -DTESSAREL_WITH_QT=OFF -DTESSAREL_BENCH=OFF
+	cmake --build fuzz-build -j $(JOBS)
+	fuzz/run.sh fuzz-build $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD) build-* fuzz-build
