@@ -1,0 +1,260 @@
+#include "complexformula/complexm.h"
+
+#include "complexformula/compli.h"
+#include "runtime/fpu.h"
+
+#include <cmath>
+
+ComplexRec ComplexZero = {cfRectangular, 0.0, 0.0};
+ComplexRec ComplexOne = {cfRectangular, 1.0, 0.0};
+
+namespace {
+
+using Ext = long double;
+
+constexpr Ext kPi = 3.14159265358979323846264338327950288L;
+constexpr Ext kTwoPi = 2 * kPi;
+constexpr Ext kLog2E = 1.44269504088896340735992468100189214L;
+
+// Beyond this size an angle is first reduced exactly with fmod; the subtraction
+// loops alone would take |theta| / 2pi rounds, and never end for huge angles.
+constexpr Ext kAngleLoopLimit = 64 * kPi;
+
+// An extended-precision result stored into the double record. Storing a value
+// that does not fit raises the overflow flag.
+ComplexRec Stored(Ext a, Ext b, ComplexForm form = cfRectangular) {
+    return MakeComplex(form, static_cast<double>(a), static_cast<double>(b));
+}
+
+ComplexRec Rect(ComplexRec z) {
+    return ConvertForm(z, cfRectangular);
+}
+
+} // namespace
+
+ComplexRec MakeComplex(ComplexForm form, double a, double b) {
+    return ComplexRec{form, a, b};
+}
+
+double NormalizeAngle(double theta) {
+    Ext t = theta;
+    if (!std::isfinite(t)) return NaNValue; // an infinite angle has no direction
+    if (std::fabs(t) > kAngleLoopLimit) t = std::fmod(t, kTwoPi);
+    while (t > kPi) t -= kTwoPi;
+    while (t <= -kPi) t += kTwoPi;
+    return static_cast<double>(t);
+}
+
+double ZeroIfTiny(double v) {
+    return std::fabs(v) < 1e-12 ? 0.0 : v;
+}
+
+ComplexRec ConvertForm(ComplexRec z, ComplexForm target) {
+    // Infinite parts lose their signs; a NaN anywhere makes the whole value NaN.
+    if (IsInfinite(z.A) || IsInfinite(z.B)) {
+        return target == cfPolar ? MakeComplex(cfPolar, PlusInfinity, 0.0)
+                                 : MakeComplex(cfRectangular, PlusInfinity, PlusInfinity);
+    }
+    if (IsNaN(z.A) || IsNaN(z.B)) return MakeComplex(cfRectangular, NaNValue, NaNValue);
+    if (z.Form == target) return z;
+    if (target == cfRectangular) {
+        const Ext r = z.A;
+        const Ext theta = z.B;
+        return Stored(r * std::cos(theta), r * std::sin(theta));
+    }
+    return MakeComplex(cfPolar, CAbs(z), static_cast<double>(std::atan2(Ext{z.B}, Ext{z.A})));
+}
+
+ComplexRec CAdd(ComplexRec a, ComplexRec b) {
+    a = Rect(a);
+    b = Rect(b);
+    return Stored(Ext{a.A} + b.A, Ext{a.B} + b.B);
+}
+
+ComplexRec CSub(ComplexRec a, ComplexRec b) {
+    a = Rect(a);
+    b = Rect(b);
+    return Stored(Ext{a.A} - b.A, Ext{a.B} - b.B);
+}
+
+ComplexRec CMul(ComplexRec a, ComplexRec b) {
+    b = ConvertForm(b, a.Form);
+    if (a.Form == cfPolar) {
+        const double theta = static_cast<double>(Ext{a.B} + b.B);
+        return MakeComplex(cfPolar, static_cast<double>(Ext{a.A} * b.A), NormalizeAngle(theta));
+    }
+    return Stored(Ext{a.A} * b.A - Ext{a.B} * b.B, Ext{a.A} * b.B + Ext{a.B} * b.A);
+}
+
+ComplexRec CDiv(ComplexRec a, ComplexRec b) {
+    b = ConvertForm(b, a.Form);
+    if (a.Form == cfPolar) {
+        // A zero modulus is not tested: the division raises the zero-divide fault.
+        const double theta = static_cast<double>(Ext{a.B} - b.B);
+        return MakeComplex(cfPolar, static_cast<double>(Ext{a.A} / b.A), NormalizeAngle(theta));
+    }
+    const double d = static_cast<double>(Ext{b.A} * b.A + Ext{b.B} * b.B);
+    if (d == 0) return MakeComplex(cfRectangular, 0.0, 0.0);
+    return Stored((Ext{a.A} * b.A + Ext{a.B} * b.B) / d, (Ext{a.B} * b.A - Ext{a.A} * b.B) / d);
+}
+
+double CAbs(ComplexRec z) {
+    if (z.Form == cfPolar) return z.A;
+    return static_cast<double>(std::sqrt(Ext{z.A} * z.A + Ext{z.B} * z.B));
+}
+
+double CNorm(ComplexRec z) {
+    if (z.Form == cfPolar) return static_cast<double>(Ext{z.A} * z.A);
+    return static_cast<double>(Ext{z.A} * z.A + Ext{z.B} * z.B);
+}
+
+ComplexRec CConj(ComplexRec z) {
+    if (z.Form == cfPolar) return MakeComplex(cfPolar, z.A, NormalizeAngle(-z.B));
+    return MakeComplex(cfRectangular, z.A, -z.B);
+}
+
+ComplexRec CClean(ComplexRec z) {
+    if (z.Form == cfPolar) {
+        const double r = ZeroIfTiny(z.A);
+        return MakeComplex(cfPolar, r, r == 0 ? 0.0 : ZeroIfTiny(z.B));
+    }
+    return MakeComplex(cfRectangular, ZeroIfTiny(z.A), ZeroIfTiny(z.B));
+}
+
+ComplexRec CLn(ComplexRec z) {
+    const ComplexRec p = ConvertForm(z, cfPolar);
+    if (p.A > 0)
+        return MakeComplex(cfRectangular, static_cast<double>(std::log(Ext{p.A})),
+                           NormalizeAngle(p.B));
+    return MakeComplex(cfRectangular, 0.0, 0.0); // ln 0: no error is reported
+}
+
+ComplexRec CExp(ComplexRec z) {
+    const ComplexRec r = Rect(z);
+    const Ext ex = std::exp2(r.A * kLog2E);
+    return Stored(ex * std::cos(Ext{r.B}), ex * std::sin(Ext{r.B}));
+}
+
+ComplexRec CPower(ComplexRec a, ComplexRec b) {
+    if (CNorm(a) == 0) return ComplexZero;
+    return CExp(CMul(b, CLn(a)));
+}
+
+ComplexRec CRoot(ComplexRec z, std::uint16_t k, std::uint16_t n) {
+    if (CAbs(z) == 0) return ComplexZero;
+    const ComplexRec p = ConvertForm(z, cfPolar);
+    const Ext rho = std::pow(Ext{p.A}, 1.0L / n);
+    const Ext phi = NormalizeAngle(static_cast<double>((kTwoPi * k + p.B) / n));
+    return Stored(rho * std::cos(phi), rho * std::sin(phi));
+}
+
+ComplexRec CCos(ComplexRec z) {
+    const ComplexRec r = Rect(z);
+    const Ext x = r.A, y = r.B;
+    return Stored(std::cosh(y) * std::cos(x), -std::sinh(y) * std::sin(x));
+}
+
+ComplexRec CSin(ComplexRec z) {
+    const ComplexRec r = Rect(z);
+    const Ext x = r.A, y = r.B;
+    return Stored(std::cosh(y) * std::sin(x), std::sinh(y) * std::cos(x));
+}
+
+ComplexRec CTan(ComplexRec z) {
+    const ComplexRec r = Rect(z);
+    const Ext x2 = 2 * Ext{r.A}, y2 = 2 * Ext{r.B};
+    const double d = static_cast<double>(std::cosh(y2) + std::cos(x2));
+    if (d == 0) return ComplexZero;
+    return Stored(std::sin(x2) / d, std::sinh(y2) / d);
+}
+
+ComplexRec CCot(ComplexRec z) {
+    const ComplexRec r = Rect(z);
+    const Ext x2 = 2 * Ext{r.A}, y2 = 2 * Ext{r.B};
+    const double d = static_cast<double>(std::cosh(y2) - std::cos(x2));
+    if (d == 0) return ComplexZero;
+    return Stored(std::sin(x2) / d, -std::sinh(y2) / d);
+}
+
+// The rectangular division already answers a zero divisor with (0, 0); the two
+// complex exceptions are caught for callers that divide otherwise.
+ComplexRec CSec(ComplexRec z) {
+    ComplexOne = MakeComplex(cfRectangular, 1.0, 0.0);
+    try {
+        return CDiv(ComplexOne, CCos(z));
+    } catch (const EComplexZeroDivide&) {
+    } catch (const EComplexInvalidOp&) {
+    }
+    return MakeComplex(cfRectangular, PlusInfinity, PlusInfinity);
+}
+
+ComplexRec CCsc(ComplexRec z) {
+    ComplexOne = MakeComplex(cfRectangular, 1.0, 0.0);
+    try {
+        return CDiv(ComplexOne, CSin(z));
+    } catch (const EComplexZeroDivide&) {
+    } catch (const EComplexInvalidOp&) {
+    }
+    return MakeComplex(cfRectangular, PlusInfinity, PlusInfinity);
+}
+
+ComplexRec CCosh(ComplexRec z) {
+    const ComplexRec r = Rect(z);
+    const Ext x = r.A, y = r.B;
+    return Stored(std::cosh(x) * std::cos(y), std::sinh(x) * std::sin(y));
+}
+
+ComplexRec CSinh(ComplexRec z) {
+    const ComplexRec r = Rect(z);
+    const Ext x = r.A, y = r.B;
+    return Stored(std::sinh(x) * std::cos(y), std::cosh(x) * std::sin(y));
+}
+
+namespace {
+
+// The guarded tail shared by CTanh and CCoth: sinh 2x / d and sign * sin 2y / d.
+// Any fault raised here (d itself overflowing to double in CTanh, the sinh, the
+// quotients or their storing) is caught: the result is then the signed
+// infinities of sinh 2x and sin 2y. Faults raised before are kept.
+ComplexRec HyperbolicQuotient(Ext x2, Ext y2, Ext dExt, bool cothSign) {
+    rt::ProtectedRegion region;
+    rt::Settle(x2);
+    rt::Settle(y2);
+    rt::Settle(dExt);
+    const double d = static_cast<double>(dExt);
+    const Ext im = std::sin(y2) / d;
+    double re = static_cast<double>(std::sinh(x2) / d);
+    double imStored = static_cast<double>(cothSign ? -im : im);
+    rt::Settle(re);
+    rt::Settle(imStored);
+    if (region.Faulted()) {
+        // Computed again; the faults of this fallback stay inside the region too.
+        re = SignedInfinity(static_cast<double>(std::sinh(x2)));
+        imStored = SignedInfinity(static_cast<double>(std::sin(y2)));
+        rt::Settle(re);
+        rt::Settle(imStored);
+    }
+    return MakeComplex(cfRectangular, re, imStored);
+}
+
+} // namespace
+
+ComplexRec CTanh(ComplexRec z) {
+    const ComplexRec r = Rect(z);
+    const Ext x2 = 2 * Ext{r.A}, y2 = 2 * Ext{r.B};
+    Ext ch = std::cosh(x2); // unprotected: an overflow here leaves the call
+    Ext c2 = std::cos(y2);
+    rt::Settle(ch);
+    rt::Settle(c2);
+    return HyperbolicQuotient(x2, y2, ch + c2, false);
+}
+
+ComplexRec CCoth(ComplexRec z) {
+    const ComplexRec r = Rect(z);
+    const Ext x2 = 2 * Ext{r.A}, y2 = 2 * Ext{r.B};
+    // cosh 2x, cos 2y and their difference stored to double are all unprotected.
+    double d = static_cast<double>(std::cosh(x2) - std::cos(y2));
+    rt::Settle(d);
+    if (d == 0) d = 0.0001;
+    return HyperbolicQuotient(x2, y2, d, true);
+}
