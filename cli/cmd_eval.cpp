@@ -34,11 +34,6 @@ std::string FormulaBytes(const std::string& utf8, bool raw) {
     return raw ? text : text::UpperCase1252(text);
 }
 
-// "RE,IM" or a batch field: a number that does not parse is bad usage.
-Complex Point(double re, double im) {
-    return Complex{re, im};
-}
-
 // Evaluates one formula; the line to print, or "error: MESSAGE" when a
 // floating-point fault escaped.
 bool Evaluate(const std::string& formula, Complex z, double q, std::string& line) {
