@@ -1,0 +1,112 @@
+#include "app/sampling.h"
+
+#include "complexformula/fktkomplex.h"
+#include "plot/plot3d.h"
+#include "realformula/fktint.h"
+#include "runtime/fpu.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace sampling {
+
+double FieldValue(const std::string& text) {
+    std::string formula = text;
+    for (char& c : formula) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c == ',') c = '.';
+    }
+    RealStatus = 0;
+    const double v = EvalReal(formula, 1.0);
+    return RealStatus != 0 ? 0.0 : v;
+}
+
+std::string FormatNumber(double x) {
+    char buffer[400];
+    const auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::fixed, 2);
+    std::string s = ec == std::errc() ? std::string(buffer, end) : std::string("0");
+    while (s.size() > 1 && s.back() == '0') s.pop_back();
+    if (s.size() > 1 && s.back() == '.') s.pop_back();
+    if (s == "-0") s = "0";
+    return s;
+}
+
+double PlainNumber(const std::string& text) {
+    std::size_t start = text.find_first_not_of(" \t");
+    if (start == std::string::npos) return 0;
+    if (text[start] == '+' && start + 1 < text.size() && text[start + 1] != '-') ++start;
+    double v = 0;
+    const auto [end, ec] = std::from_chars(text.data() + start, text.data() + text.size(), v,
+                                           std::chars_format::general);
+    if (ec != std::errc() || !std::isfinite(v)) return 0;
+    return v;
+}
+
+double SamplePosition(double base, double other, int k) {
+    return rt::Checked([&] {
+        const long double b = base;
+        const long double t = b + std::fabs(static_cast<long double>(other) - b) * k / GridPoints;
+        return static_cast<double>(t);
+    });
+}
+
+double ReduceValue(Complex w, int displayMode) {
+    return rt::Checked([&] {
+        long double v;
+        switch (displayMode) {
+        case dmRealPart:
+            v = w.re;
+            break;
+        case dmImagPart:
+            v = w.im;
+            break;
+        case dmPhase:
+            v = std::atan2(w.im, w.re);
+            break;
+        default:
+            v = std::sqrt(std::fabs(w.re * w.re + w.im * w.im));
+            break;
+        }
+        return static_cast<double>(v);
+    });
+}
+
+void FillSurface(TPlot3D& plot, const std::string& formulaText, int displayMode) {
+    TMatrix& grid = plot.SurfaceData();
+    grid.Resize(GridPoints, GridPoints);
+    const double xLow = plot.RangeXLow();
+    const double xHigh = plot.RangeXHigh();
+    const double yLow = plot.RangeYLow();
+    const double yHigh = plot.RangeYHigh();
+    const double zLow = plot.RangeZLow();
+    const double zHigh = plot.RangeZHigh();
+    for (int p = 1; p <= GridPoints; ++p) {
+        for (int i = 1; i <= GridPoints; ++i) {
+            const double x = SamplePosition(xLow, xHigh, p);
+            const double y = SamplePosition(yHigh, yLow, i);
+            const Complex w = EvalComplex(formulaText, Complex{x, y});
+            double v = ReduceValue(w, displayMode);
+            if (v > zHigh) v = zHigh;
+            if (v < zLow) v = zLow;
+            grid.SetCell(p, i, v);
+        }
+    }
+}
+
+IntervalValues ReadIntervals(const IntervalTexts& texts) {
+    IntervalValues values{};
+    for (std::size_t k = 0; k < texts.size(); ++k) values[k] = FieldValue(texts[k]);
+    return values;
+}
+
+void ApplyIntervals(TPlot3D& plot, const IntervalValues& values) {
+    plot.SetRangeXLow(values[0] * 0.999);
+    plot.SetRangeYHigh(values[1]);
+    plot.SetRangeZLow(values[2]);
+    plot.SetRangeXHigh(values[3] * 0.999);
+    plot.SetRangeYLow(values[4]);
+    plot.SetRangeZHigh(values[5]);
+}
+
+} // namespace sampling

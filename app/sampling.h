@@ -1,0 +1,63 @@
+// Sampling of a complex formula onto the plot's 36 x 36 grid, and the reading
+// and writing of the six interval fields. Plain functions, so the window and
+// the command line make the very same surface from the same texts.
+#pragma once
+
+#include "complexformula/complexm.h"
+
+#include <array>
+#include <string>
+
+class TPlot3D;
+
+namespace sampling {
+
+inline constexpr int GridPoints = 36;
+
+// What the surface shows of F(Z).
+enum DisplayModeValue { dmRealPart = 1, dmImagPart = 2, dmModulus = 3, dmPhase = 4 };
+
+// The texts of the interval fields E1..E6: lower x, y, z, then upper x, y, z.
+using IntervalTexts = std::array<std::string, 6>;
+using IntervalValues = std::array<double, 6>;
+inline const IntervalTexts DefaultIntervalTexts = {"-4", "-4", "-4", "4", "4", "4"};
+
+// The value of an interval field's text (Windows-1252): letters upper-cased,
+// "," read as ".", evaluated as a real formula with X = 1 and the current Q;
+// 0 when the formula does not evaluate cleanly.
+double FieldValue(const std::string& text);
+
+// The text the zoom commands write into a field: two decimals with trailing
+// zeros and a trailing "." removed, never "-0" (10 -> "10", -3.9215 -> "-3.92").
+std::string FormatNumber(double x);
+
+// A field text read as a plain decimal number as far as it goes ("2*PI" -> 2);
+// 0 when it does not start with a finite number. The mouse wheel reads fields so.
+double PlainNumber(const std::string& text);
+
+// The sample position k (1..36) of the span starting at base: the base plus
+// |other - base| * k / 36 in extended precision, rounded to a double. The base
+// itself is never sampled; k = 36 lands a full span away from it.
+double SamplePosition(double base, double other, int k);
+
+// One complex value reduced to the real number the display mode shows,
+// computed in extended precision and rounded to a double. Throws
+// rt::EMathError when that raises a floating-point fault.
+double ReduceValue(Complex w, int displayMode);
+
+// The fill: resizes the plot's grid to 36 x 36 and writes F(x_p + i y_i),
+// reduced and clamped to the z range, into Cell[p, i]. Column p runs in x
+// from RangeXLow, row i in y from RangeYHigh. Does not repaint. An error
+// ends the fill at the failing point: the cells done so far keep their new
+// values, the rest their old ones.
+void FillSurface(TPlot3D& plot, const std::string& formulaText, int displayMode);
+
+// Reads all six fields with FieldValue, E1 to E6, before anything changes.
+IntervalValues ReadIntervals(const IntervalTexts& texts);
+
+// Sets the plot's ranges from the six field values, in the order E1..E6:
+// x pulled in by 0.999, y stored crosswise (the lower field in RangeYHigh) so
+// that row 1 lies next to the lower y bound. Each setter repaints.
+void ApplyIntervals(TPlot3D& plot, const IntervalValues& values);
+
+} // namespace sampling

@@ -1,0 +1,18 @@
+// The program's start: the interpreters' module state is initialised with the
+// program, the application gets its title, the window is created and the event
+// loop runs until the window closes.
+#include "app/uplot3d.h"
+
+#include <QApplication>
+
+#include <clocale>
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    // Qt adopts the user's locale; number texts here always use ".".
+    std::setlocale(LC_NUMERIC, "C");
+    QApplication::setApplicationName(QStringLiteral("Tessarel"));
+    Tfplot3d window;
+    window.show();
+    return QApplication::exec();
+}

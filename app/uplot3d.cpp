@@ -1,0 +1,641 @@
+#include "app/uplot3d.h"
+
+#include "app/cp1252.h"
+#include "app/errorreport.h"
+#include "app/spinfield.h"
+#include "complexformula/fktkomplex.h"
+#include "qtplot/plotwidget.h"
+#include "realformula/fktint.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QEvent>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include <cmath>
+
+std::string FormulaText;
+int DisplayMode = 1;
+bool SweepUp = false;
+Tfplot3d* fplot3d = nullptr;
+
+namespace {
+
+constexpr int PlotWidth = 823;
+constexpr int PlotHeight = 653;
+constexpr int BottomPanelHeight = 56;
+constexpr int RightPanelWidth = 185;
+const QColor PanelColor(0xF0, 0xF0, 0xF0);
+const QColor Navy(0x00, 0x00, 0x80);
+
+// The texts that "Grundeinstellung" restores, E1..E6.
+constexpr std::array<const char*, 6> DefaultFieldTexts = {"-4", "-4", "-4", "4", "4", "4"};
+
+std::string Bytes(const QString& s) {
+    return text::Utf8ToCp1252(s.toStdString());
+}
+
+void SetBackground(QWidget* w, const QColor& color, QPalette::ColorRole role = QPalette::Window) {
+    QPalette p = w->palette();
+    p.setColor(role, color);
+    w->setPalette(p);
+    if (role == QPalette::Window) w->setAutoFillBackground(true);
+}
+
+QLabel* MakeLabel(QWidget* parent, int left, int top, const QString& caption) {
+    auto* label = new QLabel(caption, parent);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+QLineEdit* MakeEdit(QWidget* parent, int left, int top, int width, int height, const char* text) {
+    auto* edit = new QLineEdit(QString::fromUtf8(text), parent);
+    edit->setGeometry(left, top, width, height);
+    SetBackground(edit, Qt::white, QPalette::Base);
+    return edit;
+}
+
+struct SpinSetup {
+    int left, top, width, height;
+    int decimals;
+    double minimum, maximum, increment, value;
+};
+
+SpinField* MakeSpin(QWidget* parent, const SpinSetup& s) {
+    auto* field = new SpinField(parent);
+    field->setGeometry(s.left, s.top, s.width, s.height);
+    field->setDecimals(s.decimals);
+    field->setRange(s.minimum, s.maximum);
+    field->setIncrement(s.increment);
+    field->SetValue(s.value);
+    SetBackground(field, Qt::white, QPalette::Base);
+    return field;
+}
+
+QGroupBox* MakeRadioGroup(QWidget* parent, QRect bounds, const QString& caption,
+                          const QStringList& items, int selected, QButtonGroup*& group) {
+    auto* box = new QGroupBox(caption, parent);
+    box->setGeometry(bounds);
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(8, 2, 4, 2);
+    layout->setSpacing(0);
+    group = new QButtonGroup(box);
+    for (int k = 0; k < items.size(); ++k) {
+        auto* button = new QRadioButton(items[k], box);
+        group->addButton(button, k);
+        layout->addWidget(button);
+        if (k == selected) button->setChecked(true);
+    }
+    return box;
+}
+
+TColor FromQColor(const QColor& c) {
+    return RGB(c.red(), c.green(), c.blue());
+}
+
+} // namespace
+
+QFont WindowFont() {
+    QFont font(QStringLiteral("Verdana"));
+    font.setPixelSize(12);
+    if (QFontInfo(font).family() != QLatin1String("Verdana")) {
+        font = QFont(QString::fromLatin1(FallbackFontFace));
+        font.setPixelSize(12);
+    }
+    return font;
+}
+
+// ---------------------------------------------------------------------------
+// The formula line
+
+FormulaLine::FormulaLine(QWidget* parent) : QLineEdit(parent) {
+    connect(this, &QLineEdit::textEdited, this, &FormulaLine::onTextEdited);
+}
+
+std::string FormulaLine::FormulaBytes() const {
+    return Bytes(text());
+}
+
+QString FormulaLine::UpperCased(const QString& text) {
+    return QString::fromStdString(text::Cp1252ToUtf8(text::UpperCase1252(Bytes(text))));
+}
+
+void FormulaLine::onTextEdited(const QString& typed) {
+    const QString upper = UpperCased(typed);
+    if (upper == typed) return;
+    const int cursor = cursorPosition();
+    setText(upper);
+    setCursorPosition(std::min(cursor, static_cast<int>(upper.size())));
+}
+
+void FormulaLine::mouseReleaseEvent(QMouseEvent* event) {
+    QLineEdit::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+}
+
+// ---------------------------------------------------------------------------
+// Building the window
+
+Tfplot3d::Tfplot3d(QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+    fplot3d = this;
+    setWindowTitle(QStringLiteral("Darstellung komplexer Funktionen "));
+    setFont(WindowFont());
+    SetBackground(this, Qt::white);
+
+    createPanels();
+    createFormulaPanel();
+    createViewControls();
+    createIntervalControls();
+    createSimulationControls();
+    createMenu();
+    setTabOrder();
+    loadPlotSettings();
+    Timer1.setInterval(15);
+    wireHandlers();
+
+    const int menuHeight = MM1->sizeHint().height();
+    setFixedSize(ClientWidth, ClientHeight + menuHeight);
+    if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+
+    errorreport::Guarded([this] { FormCreate(); });
+    P2Resize();
+}
+
+Tfplot3d::~Tfplot3d() {
+    Timer1.stop();
+    if (fplot3d == this) fplot3d = nullptr;
+}
+
+TPlot3D& Tfplot3d::Plot() {
+    return P3D1->Plot();
+}
+
+void Tfplot3d::createPanels() {
+    auto* client = new QWidget(this);
+    client->setFixedSize(ClientWidth, ClientHeight);
+    SetBackground(client, Qt::white);
+    setCentralWidget(client);
+
+    P3D1 = new PlotWidget(client);
+    P3D1->setGeometry(0, 0, PlotWidth, PlotHeight);
+    P3D1->setCursor(Qt::PointingHandCursor);
+    P3D1->Plot().SetSize(PlotWidth, PlotHeight);
+
+    P2 = new QWidget(client);
+    P2->setGeometry(0, ClientHeight - BottomPanelHeight, ClientWidth, BottomPanelHeight);
+    SetBackground(P2, PanelColor);
+    P2->installEventFilter(this);
+
+    P4 = new QWidget(client);
+    P4->setGeometry(ClientWidth - RightPanelWidth, 0, RightPanelWidth,
+                    ClientHeight - BottomPanelHeight);
+    SetBackground(P4, PanelColor);
+}
+
+void Tfplot3d::createFormulaPanel() {
+    L8 = MakeLabel(P2, 16, 16, QStringLiteral("F(X,Y) ="));
+    E7 = new FormulaLine(P2);
+    E7->setGeometry(80, 14, 505, 22);
+    E7->setText(QStringLiteral("SIN(Z+Q)*Z/10"));
+    SetBackground(E7, Qt::white, QPalette::Base);
+}
+
+void Tfplot3d::createViewControls() {
+    L9 = MakeLabel(P4, 16, 16, QStringLiteral("Darstellung"));
+    L1 = MakeLabel(P4, 32, 40, QStringLiteral("x-Winkel"));
+    Rx1 = MakeSpin(P4, {104, 36, 60, 22, 0, 0, 360, 1, 66});
+    L2 = MakeLabel(P4, 32, 68, QStringLiteral("z-Winkel"));
+    Rx2 = MakeSpin(P4, {104, 64, 60, 22, 0, 0, 360, 1, 115});
+    L3 = MakeLabel(P4, 51, 100, QStringLiteral("Größe"));
+    Rx3 = MakeSpin(P4, {104, 96, 60, 22, 2, 0, 2, 0.02, 1.1});
+    L4 = MakeLabel(P4, 22, 128, QStringLiteral("Abstufung"));
+    Rx4 = MakeSpin(P4, {104, 124, 60, 22, 1, 0, 9.9, 0.1, 8});
+    SetBackground(L9, Navy, QPalette::WindowText);
+}
+
+void Tfplot3d::createIntervalControls() {
+    L10 = MakeLabel(P4, 16, 160, QStringLiteral("Koordinatenintervalle"));
+    SetBackground(L10, Navy, QPalette::WindowText);
+    E1 = MakeEdit(P4, 22, 188, 50, 22, "-4");
+    E2 = MakeEdit(P4, 22, 216, 50, 22, "-4");
+    E3 = MakeEdit(P4, 22, 244, 50, 22, "-4");
+    L5 = MakeLabel(P4, 76, 192, QStringLiteral("< x <"));
+    L7 = MakeLabel(P4, 76, 220, QStringLiteral("< y <"));
+    L6 = MakeLabel(P4, 76, 248, QStringLiteral("< z <"));
+    E4 = MakeEdit(P4, 120, 188, 50, 22, "4");
+    E5 = MakeEdit(P4, 120, 216, 50, 22, "4");
+    E6 = MakeEdit(P4, 120, 244, 50, 22, "4");
+
+    CB4 = new QCheckBox(QStringLiteral("Koordinaten zeigen"), P4);
+    CB4->setGeometry(20, 280, 173, 17);
+    CB1 = new QCheckBox(QStringLiteral("Koordinatenachsen"), P4);
+    CB1->setGeometry(20, 297, 149, 17);
+    CB3 = new QCheckBox(QStringLiteral("Gitter anzeigen"), P4);
+    CB3->setGeometry(20, 315, 141, 17);
+    CB3->setChecked(true);
+}
+
+void Tfplot3d::createSimulationControls() {
+    Rg1 = MakeRadioGroup(P4, QRect(16, 340, 153, 82), QStringLiteral("Simulation"),
+                         {QStringLiteral("x-Achsendrehung"), QStringLiteral("z-Achsendrehung"),
+                          QStringLiteral("Änderung von Q")},
+                         1, Rg1Items);
+    D2 = new QPushButton(QStringLiteral("Simulation"), P4);
+    D2->setGeometry(16, 436, 153, 25);
+
+    // The Q step in hundredths: buttons and arrow keys only.
+    Rx6 = MakeSpin(P4, {16, 473, 40, 21, 0, 1, 20, 1, 10});
+    Rx6->setFrame(false);
+    SetBackground(Rx6, PanelColor, QPalette::Base);
+    Rx6->setTypingEnabled(false);
+    L11 = MakeLabel(P4, 72, 474, QStringLiteral("Q ="));
+    Rx5 = MakeSpin(P4, {104, 472, 60, 22, 2, -10, 10, 0.01, 1});
+
+    D1 = new QPushButton(QStringLiteral("Zeichnen"), P4);
+    D1->setGeometry(16, 518, 153, 25);
+    RadioGroup1 = MakeRadioGroup(P4, QRect(16, 552, 153, 97), QStringLiteral("Darstellung"),
+                                 {QStringLiteral("Realteil"), QStringLiteral("Imaginärteil"),
+                                  QStringLiteral("Betrag"), QStringLiteral("Raumphasenplot")},
+                                 0, RadioGroup1Items);
+}
+
+void Tfplot3d::createMenu() {
+    MM1 = menuBar();
+    M2 = MM1->addAction(QStringLiteral("Beenden"));
+    M2->setShortcut(Qt::Key_Escape);
+    QMenu* view = MM1->addMenu(QStringLiteral("Darstellung"));
+    M4 = view->menuAction();
+    M6 = view->addAction(QStringLiteral("Grundeinstellung"));
+    M7 = view->addAction(QStringLiteral("Verkleinern"));
+    M8 = view->addAction(QStringLiteral("Vergrößern"));
+    N4 = view->addSeparator();
+    M9 = view->addAction(QStringLiteral("Farbe 1"));
+    M12 = view->addAction(QStringLiteral("Farbe 2"));
+    sim1 = MM1->addAction(QStringLiteral("Simulation"));
+    sim1->setShortcut(Qt::Key_F2);
+    // The hidden item: not in the menu bar, but its shortcut works in the
+    // whole window (an invisible action would lose its shortcut).
+    M3 = new QAction(QStringLiteral("M"), this);
+    M3->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    addAction(M3);
+    for (QAction* a : {M2, sim1, M3}) a->setShortcutContext(Qt::WindowShortcut);
+}
+
+void Tfplot3d::setTabOrder() {
+    QList<QWidget*> order = {E7, Rx1, Rx2, Rx4, Rx3, E1, E2, E3, E4, E5, E6, CB3, CB4, CB1};
+    for (QAbstractButton* b : Rg1Items->buttons()) order.append(b);
+    order.append({Rx5, Rx6, D2, D1});
+    for (QAbstractButton* b : RadioGroup1Items->buttons()) order.append(b);
+    for (int k = 0; k + 1 < order.size(); ++k) QWidget::setTabOrder(order[k], order[k + 1]);
+}
+
+// The plot's settings as the window stores them, in the plot's declaration
+// order (the ColorScale and Range setters compare with the other bound).
+void Tfplot3d::loadPlotSettings() {
+    TPlot3D& p = Plot();
+    p.SetBoundBoxStyle(bbNone);
+    p.SetCentX(340);
+    p.SetCentY(260);
+    p.SetColorFrame(clGray);
+    p.SetColorBakGnd(clWhite);
+    p.SetColorCodeAvg(false);
+    p.SetColorCubeFrame(0x404040);
+    p.SetColorCubeHidLin(0xB0B0B0);
+    p.SetColorCubeFaceLow(clSilver);
+    p.SetColorCubeFaceHigh(0xFEEEEE);
+    p.SetColorXCoords(clBlue);
+    p.SetColorYCoords(clBlue);
+    p.SetColorZCoords(clRed);
+    p.SetColorMesh(clMaroon);
+    p.SetColorHigh(clYellow);
+    p.SetColorMid(clWhite);
+    p.SetColorLow(clFuchsia);
+    p.SetColorScaleHigh(8);
+    p.SetColorScaleLow(-7);
+    p.SetColorCodingMode(ccmTwoColors);
+    p.SetColorScheme(csBWG);
+    p.SetDecPlaceX(1);
+    p.SetDecPlaceY(1);
+    p.SetDecPlaceZ(1);
+    p.SetFrameStyle(fsNone);
+    p.SetMeshVisible(true);
+    p.SetMagnification(1.1);
+    p.SetMouseAction(maRotate);
+    p.SetMinTickX(3);
+    p.SetMinTickY(3);
+    p.SetMinTickZ(3);
+    p.SetRangeXLow(-3.996);
+    p.SetRangeYLow(4);
+    p.SetRangeZLow(-4);
+    p.SetRangeXHigh(3.996);
+    p.SetRangeYHigh(-4);
+    p.SetRangeZHigh(4);
+    p.SetScaleFactX(1);
+    p.SetScaleFactY(1);
+    p.SetScaleFactZ(1);
+    p.SetViewAngleX(66);
+    p.SetViewAngleZ(115);
+    p.SetVisibleXCoords(false);
+    p.SetVisibleYCoords(false);
+    p.SetVisibleZCoords(false);
+}
+
+// Every entry point runs its handler through the error report.
+void Tfplot3d::wireHandlers() {
+    using errorreport::Guarded;
+    auto guard = [](auto handler) { return [handler] { Guarded(handler); }; };
+
+    for (SpinField* f : {Rx1, Rx2, Rx3}) f->OnChange = [this, f] { rx1C(f); };
+    Rx4->OnChange = [this] { rx4C(); };
+    Rx5->OnChange = [this] { Rx5C(); };
+
+    connect(CB3, &QCheckBox::toggled, this, guard([this] { CB3C(); }));
+    connect(CB4, &QCheckBox::toggled, this, guard([this] { CB4C(); }));
+    connect(CB1, &QCheckBox::toggled, this, guard([this] { CB1C(); }));
+    connect(E7, &FormulaLine::clicked, this, guard([this] { CB1C(); }));
+    connect(D1, &QPushButton::clicked, this, guard([this] { D1C(); }));
+    connect(D2, &QPushButton::clicked, this, guard([this] { S25C(); }));
+    connect(RadioGroup1Items, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (checked) Guarded([this] { RadioGroup1Click(); });
+    });
+
+    connect(M2, &QAction::triggered, this, guard([this] { S7C(); }));
+    connect(M3, &QAction::triggered, this, guard([this] { D1C(); }));
+    connect(sim1, &QAction::triggered, this, guard([this] { S25C(); }));
+    connect(M6, &QAction::triggered, this, guard([this] { M6C(); }));
+    connect(M7, &QAction::triggered, this, guard([this] { M7C(M7); }));
+    connect(M8, &QAction::triggered, this, guard([this] { M7C(M8); }));
+    connect(M9, &QAction::triggered, this, guard([this] { P1C(M9); }));
+    connect(M12, &QAction::triggered, this, guard([this] { P1C(M12); }));
+    connect(&Timer1, &QTimer::timeout, this, guard([this] { T1Ti(); }));
+
+    Plot().OnMouseAction = [this](TPlot3D&, int& cx, int& cy, double& rx, double& rz, double& mag,
+                                  TShiftState shift) {
+        Guarded([&] { P3D1M(cx, cy, rx, rz, mag, shift); });
+    };
+    Plot().OnDataRendered = [this](TPlot3D&, Canvas*& canvas) { Guarded([&] { P3D1D(canvas); }); };
+
+    ChooseColor = [this](TColor initial, TColor& chosen) {
+        errorreport::ModalScope modal;
+        const QColor c = QColorDialog::getColor(QtCanvas::ToQColor(initial), this);
+        if (!c.isValid()) return false;
+        chosen = FromQColor(c);
+        return true;
+    };
+}
+
+bool Tfplot3d::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == P2 && event->type() == QEvent::Resize)
+        errorreport::Guarded([this] { P2Resize(); });
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Tfplot3d::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (m_activated) return;
+    m_activated = true;
+    if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+    errorreport::Guarded([this] { FormActivate(); });
+}
+
+void Tfplot3d::wheelEvent(QWheelEvent* event) {
+    // One step per event whatever its size; the event stays unhandled.
+    const int delta = event->angleDelta().y();
+    if (delta < 0) errorreport::Guarded([this] { FormMouseWheelDown(); });
+    if (delta > 0) errorreport::Guarded([this] { FormMouseWheelUp(); });
+    event->ignore();
+}
+
+std::array<QLineEdit*, 6> Tfplot3d::intervalFields() const {
+    return {E1, E2, E3, E4, E5, E6};
+}
+
+// ---------------------------------------------------------------------------
+// Start-up and the draw request
+
+void Tfplot3d::FormCreate() {
+    // The window cannot be resized; moving it is left to the window manager,
+    // which Qt does not let a program forbid.
+    Plot().SetCentX(P3D1->width() / 2);
+    Plot().SetCentY(P3D1->height() / 2);
+    Rx3->SetValue(P3D1->height() / 540.0 * 1.1);
+    Plot().SetMagnification(Rx3->Value());
+    Ready = true;
+}
+
+void Tfplot3d::FormActivate() {
+    FormShow();
+    L8->setText(QStringLiteral("F(Z) ="));
+    L8->adjustSize();
+    Plot().Paint();
+    Rx5->SetValue(ParamQ);
+    D1C();
+}
+
+void Tfplot3d::RadioGroup1Click() {
+    const int index = RadioGroup1Items->checkedId();
+    if (index >= 0 && index <= 3) DisplayMode = index + 1;
+    D1C();
+}
+
+void Tfplot3d::P2Resize() {
+    E7->resize(P2->width() - E7->x() - P4->width() - 20, E7->height());
+}
+
+void Tfplot3d::S7C() {
+    close();
+}
+
+void Tfplot3d::D1C() {
+    FormulaText = E7->FormulaBytes();
+    FormShow();
+    E1C();
+    Plot().Paint();
+}
+
+void Tfplot3d::FormShow() {
+    sampling::FillSurface(Plot(), FormulaText, DisplayMode);
+}
+
+double Tfplot3d::FieldValue(QLineEdit* field) const {
+    return sampling::FieldValue(Bytes(field->text()));
+}
+
+void Tfplot3d::E1C() {
+    sampling::IntervalTexts texts;
+    const auto fields = intervalFields();
+    for (std::size_t k = 0; k < fields.size(); ++k) texts[k] = Bytes(fields[k]->text());
+    sampling::ApplyIntervals(Plot(), sampling::ReadIntervals(texts));
+    if (Ready) FormShow();
+}
+
+// ---------------------------------------------------------------------------
+// View controls
+
+void Tfplot3d::rx1C(QObject* sender) {
+    if (sender == Rx1) Plot().SetViewAngleX(std::nearbyint(Rx1->Value()));
+    if (sender == Rx2) Plot().SetViewAngleZ(std::nearbyint(Rx2->Value()));
+    if (sender == Rx3) Plot().SetMagnification(Rx3->Value());
+}
+
+void Tfplot3d::rx4C() {
+    Plot().SetColorScaleHigh(Rx4->Value());
+    Plot().SetColorScaleLow(Rx4->Value() - 15);
+}
+
+void Tfplot3d::Rx5C() {
+    ParamQ = Rx5->Value();
+    ComplexParamQ.re = ParamQ;
+    FormShow();
+    Plot().Paint();
+}
+
+void Tfplot3d::CB3C() {
+    Plot().SetMeshVisible(CB3->isChecked());
+}
+
+void Tfplot3d::CB4C() {
+    const bool visible = CB4->isChecked();
+    Plot().SetVisibleXCoords(visible);
+    Plot().SetVisibleYCoords(visible);
+    Plot().SetVisibleZCoords(visible);
+}
+
+void Tfplot3d::CB1C() {
+    TPlot3D& p = Plot();
+    p.SetHoldPaint(true);
+    if (CB1->isChecked()) {
+        p.SetColorCubeFrame(0x404040);
+        p.SetColorCubeHidLin(0xB0B0B0);
+        p.SetBoundBoxStyle(bbFaces);
+    } else {
+        p.SetBoundBoxStyle(bbNone);
+    }
+    p.SetHoldPaint(false);
+}
+
+void Tfplot3d::P1C(QObject* sender) {
+    TColor chosen = clBlack;
+    if (!ChooseColor || !ChooseColor(clBlack, chosen)) return;
+    if (sender == M9) Plot().SetColorHigh(chosen);
+    if (sender == M12) Plot().SetColorLow(chosen);
+}
+
+void Tfplot3d::M6C() {
+    const auto fields = intervalFields();
+    for (std::size_t k = 0; k < fields.size(); ++k)
+        fields[k]->setText(QString::fromLatin1(DefaultFieldTexts[k]));
+    E1C();
+    Plot().Paint();
+}
+
+void Tfplot3d::M7C(QObject* sender) {
+    zoomFields(sender == M7 ? 1.1 : 1 / 1.1);
+    D1C();
+}
+
+void Tfplot3d::zoomFields(double factor) {
+    for (QLineEdit* field : intervalFields())
+        field->setText(QString::fromStdString(sampling::FormatNumber(FieldValue(field) * factor)));
+}
+
+void Tfplot3d::FormMouseWheelDown() {
+    wheelStep(true);
+}
+void Tfplot3d::FormMouseWheelUp() {
+    wheelStep(false);
+}
+
+void Tfplot3d::wheelStep(bool down) {
+    if (!Ready) return;
+    TPlot3D& p = Plot();
+    p.SetHoldPaint(true);
+    Ready = false;
+    try {
+        for (QLineEdit* field : intervalFields()) {
+            double v = sampling::PlainNumber(Bytes(field->text()));
+            v = down ? v / 1.02 : v * 1.02;
+            field->setText(QString::fromStdString(sampling::FormatNumber(v)));
+        }
+        Ready = true;
+        E1C();
+    } catch (...) {
+        // A failed step must not leave the plot frozen or the wheel dead.
+        Ready = true;
+        p.SetHoldPaint(false);
+        throw;
+    }
+    p.SetHoldPaint(false);
+}
+
+void Tfplot3d::P3D1M(int&, int&, double& rotXAngle, double& rotZAngle, double&, TShiftState) {
+    Rx1->SetValue(rotXAngle);
+    Rx2->SetValue(rotZAngle);
+}
+
+void Tfplot3d::P3D1D(Canvas*& canvas) {
+    canvas->SetBrushStyle(bsClear);
+    canvas->SetFontColor(clWhite);
+    canvas->SetFontName("Verdana");
+}
+
+// ---------------------------------------------------------------------------
+// Simulation
+
+void Tfplot3d::S25C() {
+    if (Timer1.isActive())
+        Timer1.stop();
+    else
+        Timer1.start();
+    D2->setText(Timer1.isActive() ? QStringLiteral("Stopp") : QStringLiteral("Simulation"));
+}
+
+void Tfplot3d::T1Ti() {
+    switch (Rg1Items->checkedId()) {
+    case 2: {
+        double q = Rx5->Value();
+        const double step = Rx6->Value() / 100;
+        q = SweepUp ? q + step : q - step;
+        if (q > 10) {
+            q = 10;
+            SweepUp = !SweepUp;
+        }
+        if (q < -10) {
+            q = -10;
+            SweepUp = !SweepUp;
+        }
+        ParamQ = q;
+        ComplexParamQ.re = q;
+        Rx5->SetValue(q);
+        break;
+    }
+    case 1: {
+        double v = std::nearbyint(Rx2->Value()) + 1;
+        if (v == 360) v = 0;
+        Rx2->SetValue(v);
+        break;
+    }
+    default: {
+        double v = std::nearbyint(Rx1->Value()) + 1;
+        if (v == 360) v = 0;
+        Rx1->SetValue(v);
+        break;
+    }
+    }
+}

@@ -1,0 +1,176 @@
+// The main window: the formula line, the view and interval controls, the
+// simulation timer and the plot, with the handlers that steer them.
+#pragma once
+
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QTimer>
+
+#include <array>
+#include <functional>
+#include <string>
+
+#include "app/sampling.h"
+#include "plot/plot3d.h"
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QMenuBar;
+class QPushButton;
+class QWidget;
+class PlotWidget;
+class SpinField;
+
+// State the window shares with the sampling; the interpreters hold Q.
+extern std::string FormulaText; // Windows-1252, as the formula line delivers it
+extern int DisplayMode;         // 1 real part, 2 imaginary part, 3 modulus, 4 phase
+extern bool SweepUp;            // direction of the Q sweep
+
+// The formula line: upper-cases what is typed (in the Windows-1252 sense) and
+// reports a click.
+class FormulaLine : public QLineEdit {
+    Q_OBJECT
+  public:
+    explicit FormulaLine(QWidget* parent = nullptr);
+    // The text as the interpreter reads it.
+    std::string FormulaBytes() const;
+    // What the line makes of a text as it is typed.
+    static QString UpperCased(const QString& text);
+
+  signals:
+    void clicked();
+
+  protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    void onTextEdited(const QString& text);
+};
+
+class Tfplot3d : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    explicit Tfplot3d(QWidget* parent = nullptr);
+    ~Tfplot3d() override;
+
+    // Client area, below the menu bar.
+    static constexpr int ClientWidth = 1008;
+    static constexpr int ClientHeight = 709;
+
+    TPlot3D& Plot();
+
+    // Handlers, named after their control and event. Each can be called
+    // directly (tests do); the wiring runs them through the error report.
+    void FormCreate();
+    void FormActivate();
+    void RadioGroup1Click();
+    void P2Resize();
+    void S7C();
+    void D1C();
+    void FormShow();
+    void E1C();
+    double FieldValue(QLineEdit* field) const;
+    void rx1C(QObject* sender);
+    void rx4C();
+    void Rx5C();
+    void CB3C();
+    void CB4C();
+    void CB1C();
+    void P1C(QObject* sender);
+    void M6C();
+    void M7C(QObject* sender);
+    void FormMouseWheelDown();
+    void FormMouseWheelUp();
+    void P3D1M(int& centerX, int& centerY, double& rotXAngle, double& rotZAngle,
+               double& magnification, TShiftState shift);
+    void P3D1D(Canvas*& canvas);
+    void S25C();
+    void T1Ti();
+
+    // Returns the colour the user chose in the colour dialog, or false when
+    // the dialog was cancelled. Tests replace it.
+    std::function<bool(TColor initial, TColor& chosen)> ChooseColor;
+
+    // Controls and menu items, in the order the window declares them.
+    PlotWidget* P3D1;
+    QWidget* P2;
+    QTimer Timer1;
+    QLabel* L8;
+    FormulaLine* E7;
+    QMenuBar* MM1;
+    QAction* M2;
+    QAction* M3;
+    QAction* sim1;
+    QAction* M4;
+    QAction* M6;
+    QAction* M7;
+    QAction* M8;
+    QAction* N4;
+    QAction* M9;
+    QAction* M12;
+    QWidget* P4;
+    QLabel* L9;
+    QLabel* L1;
+    SpinField* Rx1;
+    QLabel* L2;
+    SpinField* Rx2;
+    QLabel* L4;
+    SpinField* Rx4;
+    SpinField* Rx3;
+    QLabel* L3;
+    QLabel* L10;
+    QLabel* L5;
+    QLabel* L6;
+    QLabel* L7;
+    QLineEdit* E1;
+    QLineEdit* E2;
+    QLineEdit* E3;
+    QLineEdit* E4;
+    QLineEdit* E5;
+    QLineEdit* E6;
+    QCheckBox* CB3;
+    QCheckBox* CB4;
+    QCheckBox* CB1;
+    QGroupBox* Rg1;
+    QButtonGroup* Rg1Items;
+    QPushButton* D2;
+    SpinField* Rx5;
+    QLabel* L11;
+    SpinField* Rx6;
+    QPushButton* D1;
+    QGroupBox* RadioGroup1;
+    QButtonGroup* RadioGroup1Items;
+
+    bool Ready = false;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+  private:
+    void createPanels();
+    void createFormulaPanel();
+    void createViewControls();
+    void createIntervalControls();
+    void createSimulationControls();
+    void createMenu();
+    void setTabOrder();
+    void loadPlotSettings();
+    void wireHandlers();
+    void zoomFields(double factor);
+    void wheelStep(bool down);
+    std::array<QLineEdit*, 6> intervalFields() const;
+
+    bool m_activated = false;
+};
+
+extern Tfplot3d* fplot3d;
+
+// The window's font: "Verdana" at 12 pixels, or a sans-serif face of the same
+// size where Verdana is not installed.
+QFont WindowFont();
