@@ -17,6 +17,8 @@
 //   in the font colour, with the brush colour behind it unless the brush is
 //   clear. Texts are Windows-1252 byte strings.
 // - The font size is in points; TextHeight is the height of the text's cell.
+// - Setting the brush colour makes a clear brush solid, so a fill that follows
+//   a clear-brush outline is filled again.
 //
 // The state setters are virtual so an implementation can follow them; the
 // base class keeps the state so that every implementation reports it alike.
@@ -48,7 +50,11 @@ class Canvas {
     // only ones the plot uses, so setting them just confirms the defaults.
     virtual void SetPenStyleSolid() {}
     virtual void SetPenModeCopy() {}
-    virtual void SetBrushColor(TColor c) { m_brushColor = c; }
+    // Giving a clear brush a colour makes it solid again.
+    virtual void SetBrushColor(TColor c) {
+        m_brushColor = c;
+        m_brushStyle = bsSolid;
+    }
     virtual void SetBrushStyle(TBrushStyle s) { m_brushStyle = s; }
     virtual void SetFontName(const std::string& name) { m_fontName = name; }
     virtual void SetFontSize(int points) { m_fontSize = points; }

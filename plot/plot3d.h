@@ -8,6 +8,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -225,11 +226,11 @@ class TPlot3D {
     void DrawBoxEdges(Canvas& canvas, int corner, TColor color);
     TPoint CornerPoint(int corner) const;
     void DrawScales(Canvas*& canvas, int nearCorner);
-    void DrawScale(Canvas*& canvas, TP3ScaleKind kind, TPoint a, TPoint b, double low, double high);
+    void DrawScale(Canvas* canvas, TP3ScaleKind kind, TPoint a, TPoint b, double low, double high);
     void DrawDesignPicture(Canvas& canvas);
 
-    void Rotate(double dx, double dy, bool clampAngles);
-    void Zoom(int dy);
+    void Rotate(std::int64_t dx, std::int64_t dy, bool clampAngles);
+    void Zoom(std::int64_t dy);
     void AfterDrag(TShiftState shift, bool rebuildRotation);
 
     PaintHost* m_host = nullptr;

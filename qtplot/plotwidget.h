@@ -1,7 +1,8 @@
 // The widget that hosts a TPlot3D: it hands the plot its size, visibility
-// and mouse moves, lends it an off-screen image, and shows the image the
-// plot last finished. The plot paints synchronously inside its setters;
-// paintEvent only copies that image to the screen.
+// and mouse moves (tracking on, with the buttons held), lends it an
+// off-screen image, and shows the image the plot last finished. The plot
+// paints synchronously inside its setters and on resizing; paintEvent only
+// copies that image to the screen.
 #pragma once
 
 #include <QWidget>
@@ -17,12 +18,12 @@ class PlotWidget : public QWidget {
 
     TPlot3D& Plot() { return m_plot; }
     const QImage& Image() const { return m_host.Image(); }
+    // The plot's Visible follows the widget's own (not its window's).
+    void setVisible(bool visible) override;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
   private:

@@ -1,9 +1,11 @@
-// Canvas over a QPainter on a QImage, pixel-exact: antialiasing off, one
-// pixel pen, the excluded last pixel of lines and rectangles kept as the
-// Canvas contract says. Also the PaintHost that owns such an image.
+// Canvas on a QImage, pixel-exact: no antialiasing, a one-pixel pen, the
+// excluded last pixel of lines and rectangles as the Canvas contract says.
+// Shapes are rasterised here; text goes through QPainter. Also the
+// PaintHost that owns such an image.
 #pragma once
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <functional>
@@ -42,11 +44,23 @@ class QtCanvas : public Canvas {
 
   private:
     void ApplyFont();
+    void Fill(int x1, int y1, int x2, int y2, QRgb color);
+    void Line(int x0, int y0, int x1, int y1);
+
+    // Shapes are written straight into the pixels; only text uses the
+    // painter, which is opened on the first text of an image.
     QPainter m_painter;
     QImage* m_image = nullptr;
+    QRgb* m_bits = nullptr;
+    std::ptrdiff_t m_stride = 0;
+    int m_width = 0;
+    int m_height = 0;
+    QRgb m_pen = 0xFF000000;
+    QRgb m_brush = 0xFFFFFFFF;
     QFont m_font;
-    // Metrics without an active image are taken on this one-pixel image.
+    // Metrics are taken on an image of the same resolution as the pictures.
     QImage m_metricsImage;
+    QFontMetrics m_metrics;
 };
 
 // An off-screen image plus its canvas; Present() calls onPresent.

@@ -1,0 +1,54 @@
+#include "qtplot/plotwidget.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+
+TShiftState ShiftOf(const QMouseEvent& event) {
+    TShiftState shift;
+    const Qt::KeyboardModifiers keys = event.modifiers();
+    const Qt::MouseButtons buttons = event.buttons();
+    shift.shift = keys.testFlag(Qt::ShiftModifier);
+    shift.alt = keys.testFlag(Qt::AltModifier);
+    shift.ctrl = keys.testFlag(Qt::ControlModifier);
+    shift.left = buttons.testFlag(Qt::LeftButton);
+    shift.right = buttons.testFlag(Qt::RightButton);
+    shift.middle = buttons.testFlag(Qt::MiddleButton);
+    return shift;
+}
+
+} // namespace
+
+PlotWidget::PlotWidget(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    m_host.onPresent = [this] { update(); };
+    m_plot.SetHost(&m_host);
+    m_plot.SetSize(width(), height());
+}
+
+PlotWidget::~PlotWidget() {
+    m_plot.SetHost(nullptr);
+}
+
+void PlotWidget::setVisible(bool visible) {
+    QWidget::setVisible(visible);
+    m_plot.SetVisible(visible);
+    if (visible) m_plot.Paint();
+}
+
+void PlotWidget::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawImage(0, 0, m_host.Image());
+}
+
+void PlotWidget::resizeEvent(QResizeEvent*) {
+    m_plot.SetSize(width(), height());
+    m_plot.Paint();
+}
+
+void PlotWidget::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    m_plot.MouseMoveMessage(ShiftOf(*event), p.x(), p.y());
+}
