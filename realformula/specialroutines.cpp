@@ -1,0 +1,290 @@
+// Gamma, log-gamma, digamma, Bessel J0 and J1, the sine, cosine and
+// exponential integrals, Euler's totient and the greatest common divisor.
+#include "realformula/fktint.h"
+#include "runtime/fpu.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+using Ext = long double;
+
+constexpr double kPi = 3.141592653589793;
+constexpr double kEulerGamma = 0.5772156649015329;
+
+// Abramowitz and Stegun 6.1.36: gamma(1 + t) for 0 <= t <= 1, error below 3e-7.
+constexpr double kGammaB[9] = {1,           -0.577191652, 0.988205891, -0.897056937,
+                               0.918206857, -0.756704078, 0.482199394, -0.193527818,
+                               0.035868343};
+
+// Below this argument |gamma(x)| is under the smallest extended number, so the
+// reduction loop ends in a signed zero; it is skipped there.
+constexpr double kGammaZeroBelow = -2000;
+
+Ext Polynomial(const double* c, int degree, Ext x) {
+    Ext r = c[degree];
+    for (int k = degree - 1; k >= 0; --k) r = r * x + c[k];
+    return r;
+}
+
+} // namespace
+
+double GammaPoly(double x) {
+    if ((x <= 0 && x == std::trunc(x)) || x > 43) {
+        RealStatus = 4;
+        return 0;
+    }
+    if (x < kGammaZeroBelow) {
+        // The sign of gamma between the poles: negative when ceil(-x) is odd.
+        return std::fmod(std::ceil(-x), 2.0) != 0 ? -0.0 : 0.0;
+    }
+    Ext r = 1;
+    while (x > 2) {
+        x -= 1;
+        r *= x;
+    }
+    while (x < 1) {
+        r /= x;
+        x += 1;
+    }
+    const Ext p = Polynomial(kGammaB, 8, static_cast<Ext>(x) - 1);
+    // A value beyond the double range (x near 0) is out of range like x > 43.
+    rt::ProtectedRegion region;
+    double value = static_cast<double>(r * p);
+    rt::Settle(value);
+    if (region.Faulted() || !std::isfinite(value)) {
+        RealStatus = 4;
+        return 0;
+    }
+    return value;
+}
+
+SpecialResult SpecialFunction(SpecialKind kind, double x) {
+    SpecialResult result;
+    RealStatus = 0;
+    {
+        // A fault inside the routine (1/x for a tiny x in Digamma, an infinite
+        // argument) counts as its failure.
+        rt::ProtectedRegion region;
+        double value = 0;
+        switch (kind) {
+        case SpecialKind::LogGamma:
+            value = LogGamma(x, result.failed);
+            break;
+        case SpecialKind::BesselJ0:
+            value = BesselJ0(x);
+            break;
+        case SpecialKind::BesselJ1:
+            value = BesselJ1(x);
+            break;
+        case SpecialKind::Digamma:
+            value = Digamma(x, result.failed);
+            break;
+        }
+        rt::Settle(value);
+        if (region.Faulted() || !std::isfinite(value)) {
+            result.failed = true;
+            value = 0;
+        }
+        result.value = value;
+    }
+    if (RealStatus != 0) result.failed = true;
+    return result;
+}
+
+// The series of Numerical Recipes, first edition, with six coefficients.
+double LogGamma(double x, bool& failed) {
+    static constexpr double kCoefficients[6] = {76.18009173,  -86.50532033,  24.01409822,
+                                                -1.231739516, 0.00120858003, -0.00000536382};
+    double y = x - 1;
+    const double s = y + 5.5;
+    if (!(s > 0 && s <= 25)) {
+        failed = true;
+        return 0;
+    }
+    const Ext h = (y + 0.5L) * std::log(static_cast<Ext>(s)) - s;
+    Ext ser = 1;
+    for (const double c : kCoefficients) {
+        y += 1;
+        if (y == 0) {
+            failed = true;
+            return 0;
+        }
+        ser += c / y;
+    }
+    const Ext scaled = 2.50662827465L * ser;
+    if (scaled <= 0) {
+        failed = true;
+        return 0;
+    }
+    return static_cast<double>(std::log(scaled) + h);
+}
+
+double Digamma(double x, bool& failed) {
+    if (x > 0) {
+        if (x == 1) return -kEulerGamma;
+        if (x <= 1e-5) return static_cast<double>(-kEulerGamma - 1 / static_cast<Ext>(x));
+        Ext s = 0;
+        Ext z = x;
+        while (z < 20) {
+            s -= 1 / z;
+            z += 1;
+        }
+        // The asymptotic series with eight Bernoulli terms.
+        const Ext y = 1 / (z * z);
+        const Ext a =
+            y * (1.0L / 12 -
+                 y * (1.0L / 120 -
+                      y * (1.0L / 252 -
+                           y * (1.0L / 240 -
+                                y * (1.0L / 132 - y * (691.0L / 32760 -
+                                                       y * (1.0L / 12 - y * 3617.0L / 8160)))))));
+        return static_cast<double>(s + std::log(z) - 0.5L / z - a);
+    }
+    if (x == 0 || !(x < 0)) { // 0, or no number at all
+        failed = true;
+        return 0;
+    }
+    const double magnitude = std::fabs(x);
+    if (magnitude - std::trunc(magnitude) < 1e-5) { // a pole
+        failed = true;
+        return 0;
+    }
+    const Ext reflected = 1 - static_cast<Ext>(x);
+    return static_cast<double>(Digamma(static_cast<double>(reflected), failed) +
+                               kPi / std::tan(kPi * reflected));
+}
+
+// The rational and asymptotic approximations of Numerical Recipes.
+double BesselJ0(double x) {
+    const Ext ax = std::fabs(x);
+    if (ax < 8) {
+        const Ext y = static_cast<Ext>(x) * x;
+        const Ext num =
+            57568490574.0L +
+            y * (-13362590354.0L +
+                 y * (651619640.7L + y * (-11214424.18L + y * (77392.33017L + y * -184.9052456L))));
+        const Ext den =
+            57568490411.0L +
+            y * (1029532985.0L + y * (9494680.718L + y * (59272.64853L + y * (267.8532712L + y))));
+        return static_cast<double>(num / den);
+    }
+    const Ext z = 8 / ax;
+    const Ext y = z * z;
+    const Ext w = ax - 0.785398164L;
+    const Ext p = 1 + y * (-0.001098628627L +
+                           y * (2.734510407e-5L + y * (-2.073370639e-6L + y * 2.093887211e-7L)));
+    const Ext q = -0.01562499995L +
+                  y * (0.0001430488765L +
+                       y * (-6.911147651e-6L + y * (7.621095161e-7L + y * -9.34945152e-8L)));
+    return static_cast<double>(std::sqrt(0.636619772L / ax) *
+                               (std::cos(w) * p - z * std::sin(w) * q));
+}
+
+double BesselJ1(double x) {
+    const Ext ax = std::fabs(x);
+    if (ax < 8) {
+        const Ext y = static_cast<Ext>(x) * x;
+        const Ext num =
+            x * (72362614232.0L +
+                 y * (-7895059235.0L +
+                      y * (242396853.1L +
+                           y * (-2972611.439L + y * (15704.4826L + y * -30.16036606L)))));
+        const Ext den =
+            144725228442.0L +
+            y * (2300535178.0L + y * (18583304.74L + y * (99447.43394L + y * (376.9991397L + y))));
+        return static_cast<double>(num / den);
+    }
+    const Ext z = 8 / ax;
+    const Ext y = z * z;
+    const Ext w = ax - 2.356194491L;
+    const Ext p = 1 + y * (0.00183105L +
+                           y * (-3.516396496e-5L + y * (2.457520174e-6L + y * -2.40337019e-7L)));
+    const Ext q =
+        0.04687499995L +
+        y * (-0.0002002690873L + y * (8.449199096e-6L + y * (-8.8228987e-7L + y * 1.05787412e-7L)));
+    const Ext j = std::sqrt(0.636619772L / ax) * (std::cos(w) * p - z * std::sin(w) * q);
+    return static_cast<double>(x >= 0 ? j : -j);
+}
+
+// The three integrals sum power series whose terms are computed through their
+// logarithms, and stop at the first change below 1e-4.
+double SineIntegral(double x) {
+    if (!(x > 0 && x < 50)) {
+        RealStatus = 2;
+        return 0;
+    }
+    const double lx = std::log(x);
+    double sum = x;
+    double l = lx;
+    for (int i = 1;; i += 2) {
+        l = l + 2 * lx + std::log(static_cast<double>(i)) - std::log(i + 1.0) -
+            2 * std::log(i + 2.0);
+        const double term = std::exp(l); // x^(i+2) / ((i+2) (i+2)!)
+        const double next = ((i - 1) / 2) % 2 == 0 ? sum - term : sum + term;
+        if (std::fabs(next - sum) < 1e-4) return next;
+        sum = next;
+    }
+}
+
+double CosineIntegral(double x) {
+    if (!(x > 0 && x < 50)) {
+        RealStatus = 2;
+        return 0;
+    }
+    const double lx = std::log(x);
+    double sum = lx + 0.57722 - x * x / 4;
+    double l = 2 * std::log(x / 2);
+    for (int i = 2;; i += 2) {
+        l = l + 2 * lx + std::log(static_cast<double>(i)) - std::log(i + 1.0) -
+            2 * std::log(i + 2.0);
+        const double term = std::exp(l);
+        const double next = (i / 2) % 2 == 1 ? sum + term : sum - term;
+        if (std::fabs(next - sum) < 1e-4) return next;
+        sum = next;
+    }
+}
+
+double ExpIntegral(double x) {
+    if (!(x > 0 && x < 40)) {
+        RealStatus = 2;
+        return 0;
+    }
+    const double lx = std::log(x);
+    double sum = x + lx + 0.57722156649 + x * x / 4;
+    double l = 2 * std::log(x / 2);
+    for (int k = 2;;) {
+        l = l + lx + std::log(static_cast<double>(k)) - 2 * std::log(k + 1.0);
+        ++k;
+        const double next = sum + std::exp(l); // term x^k / (k k!)
+        if (std::fabs(next - sum) < 1e-4) return next;
+        sum = next;
+    }
+}
+
+double EulerPhi(std::int32_t n) {
+    if (n < 1 || n > 10000) {
+        RealStatus = 1;
+        return 0;
+    }
+    int count = 0;
+    std::int32_t i = 1;
+    do { // i = 1 is always tested, so phi(1) = 1
+        if (Gcd(i, n) == 1) ++count;
+        ++i;
+    } while (i < n);
+    return count;
+}
+
+std::int64_t Gcd(std::int32_t a, std::int32_t b) {
+    if (a == 0 || b == 0) return 1;
+    std::int64_t x = std::llabs(a);
+    std::int64_t y = std::llabs(b);
+    while (y != 0) {
+        const std::int64_t r = x % y;
+        x = y;
+        y = r;
+    }
+    return x;
+}
