@@ -305,7 +305,7 @@ Complex CCallFunction(CParserState& s, int k) {
     case kCOTH:
         return Via(CCoth, w);
 
-    // ---- Special functions: PENDING. ----------------------------------------
+    // ---- Special functions: PENDING ----
     // GAMMA, BI0, BJ0, DN, SN, CN, RIEMANN, EI and DIGAMMA are not wired in yet
     // (specialfunctions.cpp): each has read its argument and yields (0, 0) with
     // status 1. Replace this group with one case per function.
@@ -320,7 +320,6 @@ Complex CCallFunction(CParserState& s, int k) {
     case kDIGAMMA:
         ComplexStatus = 1;
         return Complex{};
-        // -------------------------------------------------------------------------
 
     default:
         ComplexStatus = 1;

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <random>
@@ -14,7 +13,7 @@
 namespace {
 
 const long double kPi = 3.14159265358979323846264338327950288L;
-const long double kE = 2.71828182845904523536028747135266250L;
+const Complex kZ{1, 2};
 
 struct Row {
     const char* name;
@@ -25,12 +24,11 @@ struct Row {
     long double tol = 1e-14L; // relative to max(1, |expected part|)
 };
 
-// Extended-precision comparison, relative to max(1, |want|); gtest's own
-// floating-point checks work in double.
+// Extended-precision comparison; gtest's own floating-point checks use double.
 ::testing::AssertionResult NearL(long double got, long double want, long double tol) {
     if (std::fabs(got - want) <= tol * std::max(1.0L, std::fabs(want)))
         return ::testing::AssertionSuccess();
-    char text[128];
+    char text[96];
     std::snprintf(text, sizeof text, "got %.21Lg, want %.21Lg", got, want);
     return ::testing::AssertionFailure() << text;
 }
@@ -38,70 +36,48 @@ struct Row {
 // The parameters are module state; every test starts from the program's values.
 class Interpreter : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ComplexParamQ = Complex{};
-        ComplexParamP = Complex{};
-    }
+    void SetUp() override { ComplexParamQ = ComplexParamP = Complex{}; }
     void TearDown() override { SetUp(); }
 
     static void Check(const std::vector<Row>& rows) {
         for (const auto& row : rows) {
             SCOPED_TRACE(row.name);
             Complex v;
-            ASSERT_NO_THROW(v = EvalComplex(row.text, row.z)) << row.text;
-            EXPECT_EQ(ComplexStatus, row.status) << row.text;
-            EXPECT_TRUE(NearL(v.re, row.re, row.tol)) << "real part of " << row.text;
-            EXPECT_TRUE(NearL(v.im, row.im, row.tol)) << "imaginary part of " << row.text;
+            ASSERT_NO_THROW(v = EvalComplex(row.text, row.z));
+            EXPECT_EQ(ComplexStatus, row.status);
+            EXPECT_TRUE(NearL(v.re, row.re, row.tol)) << "real part";
+            EXPECT_TRUE(NearL(v.im, row.im, row.tol)) << "imaginary part";
         }
     }
 };
 
-const Complex kZ{1, 2};
-
-TEST_F(Interpreter, PrecedenceAndAssociativity) {
+TEST_F(Interpreter, PrecedenceAssociativityAndPrimaries) {
     ComplexParamQ = Complex{0.5L, 0};
+    ComplexParamP = Complex{3, -1};
     Check({
         // mpmath: sin(1.5+2i)(1+2i)/10 = 0.32396634282983346796 + 0.77620966370490783223i
         {"default formula", "SIN(Z+Q)*Z/10", kZ, 0.32396634282983346796L, 0.77620966370490783223L,
          0},
-        {"minus groups from the left", "Z-1-2", kZ, -2, 2, 0},
-        {"power groups from the left", "Z^2^3", Complex{1, 1}, 0, -8, 0}, // (2i)^3; Z^8 = 16
+        {"minus from the left", "Z-1-2", kZ, -2, 2, 0},
+        {"power from the left", "Z^2^3", {1, 1}, 0, -8, 0}, // (2i)^3, where Z^8 would be 16
         {"numbers too", "2^3^2", {}, 64, 0, 0},
         {"times before plus", "Z+2*3", kZ, 7, 2, 0},
-        {"times before plus, left", "Z*2+3", kZ, 5, 4, 0},
         {"power before times", "2*Z^2", kZ, -6, 8, 0},
-        {"leading minus binds to the primary", "-Z^2", Complex{1, 1}, 0, 2, 0},
-        {"minus after ( is a subtraction", "(-Z^2)", Complex{1, 1}, 0, -2, 0},
+        {"leading minus binds to the primary", "-Z^2", {1, 1}, 0, 2, 0},
+        {"minus after ( subtracts from 0", "(-Z^2)", {1, 1}, 0, -2, 0},
         {"minus after an operator", "2*-Z", kZ, -2, -4, 0},
-        {"division left to right", "8/2/2", {}, 2, 0, 0},
-        {"bracket", "2*(Z+1)", kZ, 4, 4, 0},
-        {"closing ] works as )", "(Z+1]*2", kZ, 4, 4, 0},
+        {"] closes like )", "(Z+1]*2", kZ, 4, 4, 0},
         {"middle dot multiplies", "2\xB7Z", kZ, 2, 4, 0},
-        {"# is additive, and 0", "1#2+3", {}, 3, 0, 0},
-        {"% is multiplicative, and 0", "3+2%5", {}, 3, 0, 0},
-        {"\\ binds like ^, and 0", "3*2\\5+1", {}, 1, 0, 0},
-        {"a missing ) at the end is no error", "2*(Z+1", kZ, 4, 4, 0},
-    });
-}
-
-TEST_F(Interpreter, PrimariesAndConstants) {
-    ComplexParamP = Complex{3, -1};
-    ComplexParamQ = Complex{-2, 0};
-    Check({
-        {"imaginary unit", "I*I", {}, -1, 0, 0},
+        {"# is additive and 0", "1#2+3", {}, 3, 0, 0},
+        {"\\ binds like ^ and is 0", "3*2\\5+1", {}, 1, 0, 0},
+        {"I", "I*I", {}, -1, 0, 0},
         {"PI", "PI", {}, kPi, 0, 0, 0},
-        {"P alone", "P", {}, 3, -1, 0},
-        {"P times Z", "P*Z", kZ, 5, 5, 0},
-        {"P as the last character", "Z+P", kZ, 4, 1, 0},
-        {"Q", "Q*Z", kZ, -2, -4, 0},
-        {"É is e", "\xC9", {}, kE, 0, 0, 0},
-        {"modulus bars", "|3+4*I|", {}, 5, 0, 0},
-        {"bars around Z", "|Z|*2", Complex{3, 4}, 10, 0, 0},
-        {"nested bars", "|Z-|Z||", Complex{3, 4}, std::sqrt(20.0L), 0, 0},
+        {"P", "P*Z", kZ, 5, 5, 0},
+        {"P last", "Z+P", kZ, 4, 1, 0},
+        {"É is e", "\xC9", {}, 2.71828182845904523536L, 0, 0, 1e-19L},
+        {"nested modulus bars", "|Z-|Z||", {3, 4}, std::sqrt(20.0L), 0, 0},
         {"decimal comma", "1,5*Z", kZ, 1.5, 3, 0},
-        {"leading point", ".25", {}, 0.25, 0, 0},
-        {"small i inside a number", "2i+1", {}, 3, 0, 0},
-        {"extended number", "3.14159265358979323846264338327950288", {}, kPi, 0, 0, 0},
+        {"extended number", "3.14159265358979323846264338", {}, kPi, 0, 0, 0},
     });
 }
 
@@ -109,40 +85,31 @@ TEST_F(Interpreter, WhereReadingStops) {
     Check({
         {"final + is never read", "Z+", kZ, 1, 2, 0},
         {") ends the top level", "Z)+5", kZ, 1, 2, 0},
-        // The last character is never read as an operator ...
-        {"2Z alone", "2Z", kZ, 2, 0, 0},
-        // ... any other one is: Z is no operator.
-        {"2Z+1", "2Z+1", kZ, 2, 0, 1},
+        {"missing ) at the end", "2*(Z+1", kZ, 4, 4, 0},
+        {"the last character is not read as an operator", "2Z", kZ, 2, 0, 0},
+        {"any other is", "2Z+1", kZ, 2, 0, 1},
         {"no exponent notation", "1E5", {}, 1, 0, 1},
-        {"a blank between operands", "Z Z", kZ, 1, 2, 1},
-        {"blank before an operator", "Z +1", kZ, 1, 2, 1},
-        // The second "-" is an unreadable primary (0, 0), then read as an operator.
+        {"blank", "Z +1", kZ, 1, 2, 1},
+        // An unreadable primary is (0, 0) and its character is then read as an operator.
         {"two minus signs", "--Z", kZ, -1, -2, 1},
-        {"unknown letter, read again as an operator", "X+1", {}, 0, 0, 1},
-        {"small letters are unknown", "z", kZ, 0, 0, 1},
-        {"the rest after a failure is ignored", "Z?+5", kZ, 1, 2, 1},
+        {"unknown letter", "X+1", {}, 0, 0, 1},
+        {"small letters", "z", kZ, 0, 0, 1},
     });
 }
 
-TEST_F(Interpreter, FunctionsAndFragmentsOfTheirNames) {
+TEST_F(Interpreter, FunctionNamesAndFragments) {
     Check({
         {"S is SQR", "S(Z)", kZ, -3, 4, 0},
         {"E is EXP", "E(0)", {}, 1, 0, 0},
         {"C is COS", "C(0)", {}, 1, 0, 0},
-        {"SI is SIN", "SI(PI/2)", {}, 1, 0, 0},
         {"SQR SQRT is SQR", "SQR SQRT(Z)", kZ, -3, 4, 0},
-        {"SINH found whole", "SINH(0)", {}, 0, 0, 0},
-        {"COSH found whole", "COSH(0)", {}, 1, 0, 0},
-        {"COTH found whole", "COTH(Z)", Complex{1, 0}, 1.3130352854993313036L, 0, 0},
+        {"COTH found whole", "COTH(1)", {}, 1.3130352854993313036L, 0, 0},
         {"T starts no name", "T(Z)", kZ, 0, 0, 1},
         {"RT starts no name", "RT(Z)", kZ, 0, 0, 1},
-        {"N starts no name", "N(Z)", kZ, 0, 0, 1},
         {"TN is no name", "TN(Z)", kZ, 0, 0, 1},
         {"X starts no function", "XYZ(Z)", kZ, 0, 0, 1},
-        {"W is no name", "W(Z)", kZ, 0, 0, 1},
-        {"name without (", "SIN", {}, 0, 0, 1},
-        {"argument ends at the text's end", "SQR(Z", kZ, -3, 4, 0},
-        {"function result in a chain", "ABS(Z)*2+1", Complex{3, 4}, 11, 0, 0},
+        {"no ( at all", "SIN", {}, 0, 0, 1},
+        {"argument up to the end", "SQR(Z", kZ, -3, 4, 0},
     });
 }
 
@@ -161,7 +128,7 @@ TEST_F(Interpreter, FunctionValues) {
         {"TANH", "TANH(Z)", w, 1.4716284458736200231L, -0.39837519535697753313L, 0},
         {"COTH", "COTH(Z)", w, 0.63312374278765822042L, 0.17138890962959427972L, 0},
         {"EXP", "EXP(Z)", w, 0.53867649038794378594L, -1.9403679046892116982L, 0},
-        {"LN", "LN(Z)", w, 0.3896624384004988331L, -1.0768549578753154424L, 0, 1e-18L},
+        {"LN in extended", "LN(Z)", w, 0.3896624384004988331L, -1.0768549578753154424L, 0, 1e-18L},
         {"SQRT", "SQRT(Z)", w, 1.0431879758757143648L, -0.62309000394138089559L, 0},
         {"power", "Z^(1+I)", w, 3.3504009502784949174L, -2.7494298991449373337L, 0},
         {"TAN(200) is computed", "TAN(200)", {}, -1.7925274837903817967L, 0, 0},
@@ -170,57 +137,46 @@ TEST_F(Interpreter, FunctionValues) {
         {"TRE", "TRE(3+4*I)", {}, 3, 0, 0},
         {"TIM", "TIM(3+4*I)", {}, 0, 4, 0},
         {"LN(-1)", "LN(-1)", {}, 0, kPi, 0, 0},
-        {"LN on the negative imaginary axis", "LN(Z)", Complex{0, -2}, std::log(2.0L), -kPi / 2, 0,
-         1e-18L},
-        {"SQRT(-4)", "SQRT(-4)", {}, 0, 2, 0},
+        {"LN on the imaginary axis", "LN(Z)", {0, -2}, std::log(2.0L), -kPi / 2, 0, 1e-18L},
     });
 }
 
 TEST_F(Interpreter, StatusCodesAndSubstituteValues) {
     Check({
-        {"division by 0", "Z/0", Complex{1, 1}, 1e10, 0, 2},
+        {"division by 0", "Z/0", {1, 1}, 1e10, 0, 2},
         {"0^0", "0^0", {}, 1, 0, 0},
-        {"Z^0", "Z^0", Complex{-3, 7}, 1, 0, 0},
-        {"0^2", "Z^2", {}, 0, 0, 0},
+        {"Z^0", "Z^0", {-3, 7}, 1, 0, 0},
         {"LN(0)", "LN(0)", {}, 0, 0, 2},
         // SQR's substitute (1e20, 0) never passes the final test on its own.
-        {"SQR out of range", "SQR(Z)/10000000000", Complex{1e30L, 0}, 1e10, 0, 2},
-        {"SQR substitute alone", "SQR(Z)", Complex{1e30L, 0}, 1e30, 0, 4},
-        {"product out of range", "Z*2", Complex{-1e30L, 0}, 1e10, 0, 2},
-        {"imaginary parts are not size-tested", "Z*2", Complex{0, 1e30L}, 1e30, 0, 4},
+        {"SQR out of range", "SQR(Z)/10000000000", {1e30L, 0}, 1e10, 0, 2},
+        {"SQR substitute alone", "SQR(Z)", {1e30L, 0}, 1e30, 0, 4},
+        {"product out of range", "Z*2", {-1e30L, 0}, 1e10, 0, 2},
+        {"imaginary parts not size-tested", "Z*2", {0, 1e30L}, 1e30, 0, 4},
         {"SIN beyond 120", "SIN(200)", {}, 0, 0, 0},
-        {"COSH beyond 120", "COSH(Z)", Complex{1, -120}, 0, 0, 0},
+        {"COSH beyond 120", "COSH(Z)", {1, -120}, 0, 0, 0},
         {"EXP overflow", "EXP(1000)", {}, 1e5, 0, 4},
         {"EXP overflow in extended", "EXP(20000)", {}, 1e5, 0, 4},
-        {"EXP(100) is too large a result", "EXP(100)", {}, 1e30, 0, 4},
-        {"CSC(0)", "CSC(0)", {}, 0, 0, 0},
-        {"COT(0)", "COT(0)", {}, 0, 0, 0},
-        {"Z%2", "Z%2", kZ, 0, 0, 0},
-        {"Z~2, Z&2, Z<2, Z>2", "Z~2+(Z&2)+(Z<2)+(Z>2)", kZ, 0, 0, 0},
+        {"EXP(100) too large a result", "EXP(100)", {}, 1e30, 0, 4},
+        {"TANH caught, then too large", "TANH(400)", {}, 1e30, 0, 4},
+        {"CSC(0), COT(0)", "CSC(0)+COT(0)", {}, 0, 0, 0},
+        {"operators that compute nothing", "Z%2+(Z~2)+(Z&2)+(Z<2)+(Z>2)", kZ, 0, 0, 0},
         {"power after a division by 0", "(Z/0)+Z^2", kZ, 1e10, 0, 2},
         {"power after an overflow", "EXP(1000)+Z^2", kZ, 1e5, 0, 2},
-        {"the last error wins", "LN(0)+EXP(1000)", {}, 1e5, 0, 4},
         {"a later syntax error wins", "Z/0+1E5", kZ, 1e10 + 1, 0, 1},
-        {"final test at the limit", "Z", Complex{1e15L, 0}, 1e15L, 0, 0},
-        {"final test above the limit", "Z", Complex{1.0000001e15L, 0}, 1e30, 0, 4},
-        {"infinite Z", "Z", Complex{HUGE_VALL, 0}, 1e30, 0, 4},
+        {"final test at the limit", "Z", {1e15L, 0}, 1e15L, 0, 0},
+        {"final test above it", "Z", {1.0000001e15L, 0}, 1e30, 0, 4},
+        {"infinite Z", "Z", {HUGE_VALL, 0}, 1e30, 0, 4},
         {"empty text", "", kZ, 0, 0, 1},
+        {"malformed number", "1.2.3", {}, 1.2L, 0, 0, 1e-18L},
+        {"number beyond extended", "1" + std::string(5000, '0'), {}, 1e30, 0, 4},
     });
-}
-
-TEST_F(Interpreter, StatusIsResetByEveryCall) {
-    EvalComplex("Z/0", kZ);
-    EXPECT_EQ(ComplexStatus, 2);
     EvalComplex("Z", kZ);
-    EXPECT_EQ(ComplexStatus, 0);
+    EXPECT_EQ(ComplexStatus, 0); // reset by every call
 }
 
 TEST_F(Interpreter, TextPreparation) {
     EXPECT_EQ(CPrepareText("1,5+2,25"), "1.5+2.25");
-    EXPECT_EQ(CPrepareText("(-Z)"), "(0-Z)");
     EXPECT_EQ(CPrepareText("((-(-Z)))"), "((0-(0-Z)))");
-    EXPECT_EQ(CPrepareText("Z-(Z)-1"), "Z-(Z)-1");
-    EXPECT_EQ(CPrepareText("(,-1)"), "(.-1)");
     // After each "(-" the text keeps at most 255 characters.
     const std::string tail(300, 'Z');
     EXPECT_EQ(CPrepareText("1+(-" + tail), "1+(0-" + tail.substr(0, 254));
@@ -228,62 +184,25 @@ TEST_F(Interpreter, TextPreparation) {
               "(0-" + std::string(100, '1') + "(0-" + std::string(152, 'Z'));
 }
 
-TEST_F(Interpreter, TheCutAfterMinusChangesTheValue) {
-    std::string text = "(-0)";
-    for (int i = 0; i < 200; ++i) text += "+1";
-    // "-0)" and 126 of the "+1" survive the cut.
-    Check({{"cut tail", text, {}, 126, 0, 0}});
-}
-
 TEST_F(Interpreter, SpecialFunctionsPending) {
     // Not wired in yet: each name reads its argument, then yields (0, 0) with
     // status 1. This test goes when the special functions arrive.
-    Check({
-        {"GAMMA", "GAMMA(Z+1)+5", kZ, 5, 0, 1},
-        {"G is GAMMA", "G(5)", {}, 0, 0, 1},
-        {"BI0", "BI0(Z)+5", kZ, 5, 0, 1},
-        {"BJ0", "BJ0(Z)+5", kZ, 5, 0, 1},
-        {"DN", "DN(Z)+5", kZ, 5, 0, 1},
-        {"SN", "SN(Z)+5", kZ, 5, 0, 1},
-        {"CN", "CN(Z)+5", kZ, 5, 0, 1},
-        {"RIEMANN", "RIEMANN(Z)+5", kZ, 5, 0, 1},
-        {"EI", "EI(Z)+5", kZ, 5, 0, 1},
-        {"DIGAMMA", "DIGAMMA(Z)+5", kZ, 5, 0, 1},
-    });
+    for (const char* name : {"GAMMA", "BI0", "BJ0", "DN", "SN", "CN", "RIEMANN", "EI", "DIGAMMA"})
+        Check({{name, std::string(name) + "(Z+1)+5", kZ, 5, 0, 1}});
 }
 
 TEST_F(Interpreter, UnguardedFaultsLeaveAsEMathError) {
-    EXPECT_THROW(EvalComplex("Z^1000", Complex{4, 0}), rt::EOverflow);
-    EXPECT_THROW(EvalComplex("TAN(Z)", Complex{0, 6000}), rt::EMathError); // inf / inf too
+    EXPECT_THROW(EvalComplex("Z^1000", {4, 0}), rt::EOverflow);
     EXPECT_THROW(EvalComplex("COTH(400)", {}), rt::EOverflow);
-    // A huge extended value enters the arithmetic as a double: overflow when stored.
-    EXPECT_THROW(EvalComplex("Z-1", Complex{1e400L, 0}), rt::EOverflow);
-    // Nothing is left behind for the next call, and flags raised before a call
-    // do not count.
-    EXPECT_NO_THROW(EvalComplex("Z", kZ));
+    EXPECT_THROW(EvalComplex("Z-1", {1e400L, 0}), rt::EOverflow); // stored to double
+    // The protected regions of EXP and TANH keep an earlier fault.
+    EXPECT_THROW(EvalComplex("Z^1000+EXP(1000)", {4, 0}), rt::EOverflow);
+    EXPECT_THROW(EvalComplex("Z^1000+TANH(400)", {4, 0}), rt::EOverflow);
+    // Nothing is left for the next call; flags raised before a call do not count.
     volatile double zero = 0;
     double early = 1 / zero;
     rt::Settle(early);
     EXPECT_NO_THROW(EvalComplex("Z", kZ));
-}
-
-TEST_F(Interpreter, ProtectedRegionsKeepEarlierFaults) {
-    // TANH catches its own overflow; the final test replaces the infinity.
-    Check({{"TANH caught", "TANH(400)", {}, 1e30, 0, 4}});
-    // EXP's own fault is caught; the power's overflow before it is kept.
-    EXPECT_THROW(EvalComplex("Z^1000+EXP(1000)", Complex{4, 0}), rt::EOverflow);
-    EXPECT_THROW(EvalComplex("Z^1000+TANH(400)", Complex{4, 0}), rt::EOverflow);
-}
-
-TEST_F(Interpreter, MalformedNumbers) {
-    Check({
-        {"two points", "1.2.3", {}, 1.2L, 0, 0, 1e-18L},
-        {"a point alone", ".", {}, 0, 0, 0},
-        {"trailing point", "5.", {}, 5, 0, 0},
-        {"é inside a number", "7\xE9", {}, 7, 0, 0},
-        {"too large for extended", "1" + std::string(5000, '0'), {}, 1e30, 0, 4},
-        {"too small for extended", "0." + std::string(5000, '0') + "1", {}, 0, 0, 0},
-    });
 }
 
 TEST_F(Interpreter, NestingDeeperThanTheBoundIsASyntaxError) {
@@ -309,21 +228,18 @@ TEST_F(Interpreter, NestingDeeperThanTheBoundIsASyntaxError) {
 }
 
 TEST_F(Interpreter, BadInputNeverCrashesOrHangs) {
+    std::string sum;
+    for (int i = 0; i < 500000; ++i) sum += "Z+";
     Check({
         {"NUL as an operator", std::string("Z\0+1", 4), kZ, 1, 2, 1},
-        {"NUL as a primary", std::string("\0", 1), kZ, 0, 0, 1},
         {"NUL inside a name", std::string("SI\0N(Z)", 7), kZ, 0, 0, 1},
-        {"lone +", "+", kZ, 0, 0, 1},
-        {"lone -", "-", kZ, 0, 0, 1},
-        {"lone *", "*", kZ, 0, 0, 1},
-        {"lone ^", "^", kZ, 0, 0, 1},
         {"lone (", "(", kZ, 0, 0, 1},
-        {"lone )", ")", kZ, 0, 0, 1},
         {"lone |", "|", kZ, 0, 0, 1},
-        // Each unreadable primary is (0, 0) and is read again as an operator:
-        // 0 + (-0 * 0 / 0), and the division by 0 writes the status last.
+        // 0 + (-0 * 0 / 0): the division by 0 writes the status last.
         {"operators only", "+-*/^", kZ, 1e10, 0, 2},
-        {"(- alone is (0- whose last character is not read", "(-", kZ, 0, 0, 0},
+        {"a megabyte sum", sum, {1e-6L, 0}, 0.5, 0, 0, 1e-9L},
+        {"a megabyte name", std::string(1 << 20, 'S'), kZ, 0, 0, 1},
+        {"a megabyte number", std::string(1 << 20, '7'), kZ, 1e30, 0, 4},
     });
     for (int c = 0x80; c <= 0xFF; ++c) {
         const std::string byte(1, static_cast<char>(c));
@@ -332,43 +248,20 @@ TEST_F(Interpreter, BadInputNeverCrashesOrHangs) {
             EXPECT_LE(ComplexStatus, 1) << c;
         }
     }
-}
-
-TEST_F(Interpreter, MegabyteTextsAreReadInLinearTime) {
-    const auto start = std::chrono::steady_clock::now();
-    std::string sum;
-    for (int i = 0; i < 500000; ++i) sum += "Z+";
-    Check({{"a sum of 500 000 terms", sum, Complex{1e-6L, 0}, 0.5, 0, 0, 1e-9L}});
-    std::string minus;
-    for (int i = 0; i < 500000; ++i) minus += "(-";
-    // Cut to "(0-" 128 times: 0 - (0 - (... (0))), the last "-" never read.
-    Check({{"(- repeated", minus, kZ, 0, 0, 0}});
-    Check({{"one long name", std::string(1 << 20, 'S'), kZ, 0, 0, 1},
-           {"long name before (", std::string(1 << 20, 'A') + "(Z)", kZ, 0, 0, 1},
-           {"a long number", std::string(1 << 20, '7'), kZ, 1e30, 0, 4}});
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    EXPECT_LT(seconds, 10.0);
-}
-
-TEST_F(Interpreter, RandomTextsKeepTheContract) {
-    // Texts from the formula alphabet and arbitrary bytes: either a value with
-    // one of the four status codes or an EMathError, nothing else.
+    // Random texts: a value with one of the four status codes, or an EMathError.
     std::mt19937 random(20240611);
     const std::string alphabet = "0123456789.,+-*/^%#&<>~\\()|]ZQPIESCTLAGRBDNOHMWXY\xB7\xC9\xE9 ";
     for (int n = 0; n < 5000; ++n) {
         std::string text(random() % 40, ' ');
         for (char& c : text)
-            c = random() % 8 == 0 ? static_cast<char>(random() % 256)
-                                  : alphabet[random() % alphabet.size()];
+            c = random() % 8 ? alphabet[random() % alphabet.size()] : char(random() % 256);
         try {
             EvalComplex(text,
                         Complex{(random() % 200) / 10.0L - 10, (random() % 200) / 10.0L - 10});
         } catch (const rt::EMathError&) {
             continue;
         }
-        const int s = ComplexStatus;
-        EXPECT_TRUE(s == 0 || s == 1 || s == 2 || s == 4) << text;
+        EXPECT_TRUE(ComplexStatus <= 2 || ComplexStatus == 4) << text;
     }
 }
 
