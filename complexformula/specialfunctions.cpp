@@ -1,0 +1,448 @@
+// Special functions of the complex interpreter: log-gamma and gamma, the
+// Bessel functions I0 and J0, the Jacobi elliptic functions, the partial sum of
+// the zeta series, the exponential integral E1 and the digamma function.
+//
+// Each is a fixed-length or tolerance-bounded method. Singular points give the
+// substitute values noted below; any other floating-point fault (an overflow in
+// a power, a 0/0 in a quotient) is left in the status flags for the caller.
+#include "complexformula/complexm.h"
+#include "complexformula/compli.h"
+#include "complexformula/fktkomplex.h"
+
+#include <cmath>
+#include <cstdint>
+#include <utility>
+
+namespace {
+
+using Ext = long double;
+
+constexpr Ext kPi = 3.14159265358979323846264338327950288L;
+constexpr Ext kHalfLn2Pi = 0.918938533204672741780329736405617640L;
+constexpr Ext kE = 2.71828182845904523536028747135266250L;
+constexpr Ext kInvE = 0.367879441171442321595523770161460867L;
+
+// B_2k / (2k (2k - 1)), k = 1..8: the coefficient of z^-(2k-1) in ln Gamma(z).
+constexpr double StirlingCoefficients[8] = {1.0 / 12,    -1.0 / 360,      1.0 / 1260,
+                                            -1.0 / 1680, 1.0 / 1188,      -691.0 / 360360,
+                                            1.0 / 156,   -3617.0 / 122400};
+
+// The Bessel series add at most the terms k = 1 .. BesselMaxTerms + 1 and stop
+// earlier once a term's squared modulus falls below BesselTolerance.
+constexpr std::uint8_t BesselMaxTerms = 35;
+constexpr double BesselTolerance = 1e-20;
+
+// The arithmetic-geometric mean of the Jacobi functions stops when a and b
+// agree to this fraction of a; it takes at most JacobiRounds rounds.
+constexpr Ext JacobiTolerance = 0x1p-32L;
+constexpr int JacobiRounds = 18;
+
+constexpr int ZetaTerms = 48;
+
+constexpr int E1FractionTerms = 120;
+constexpr int E1SeriesTerms = 150;
+constexpr double EulerGamma = 0.5772156649015328;
+// e^-x beyond this is replaced by the cap: exp(36.85) already exceeds 1e16.
+constexpr double E1ExpCap = 1e16;
+constexpr double E1ExpCapExponent = 36.85;
+// A quotient whose divisor has a squared modulus below this is not formed.
+constexpr double E1TinyDivisor = 1e-12;
+
+// -B_2i / (2i), i = 1..8: the coefficient of z^-2i in psi(z).
+constexpr double DigammaCoefficients[8] = {-1.0 / 12,  1.0 / 120,     -1.0 / 252, 1.0 / 240,
+                                           -1.0 / 132, 691.0 / 32760, -1.0 / 12,  3617.0 / 8160};
+// Below this real part psi is first moved up by the recurrence.
+constexpr double DigammaShift = 8;
+
+// e^(2^-j), j = 1..9: the factors of the binary digits of a fraction.
+constexpr Ext ExpBinaryFractions[9] = {
+    1.64872127070012814684865078781416357L, 1.28402541668774148407342056806243646L,
+    1.13314845306682631682900722781179387L, 1.06449445891785942956339059464288967L,
+    1.03174340749910267093874781528150714L, 1.01574770858668574745853507208235175L,
+    1.00784309720644797769345355976012358L, 1.00391388933834757344360960390346028L,
+    1.00195503359100281204651889804747722L};
+// Beyond this |a|, tanh a is +-1 in extended precision: 2 e^-2|a| < 2^-65.
+constexpr Ext TanhSaturation = 25;
+
+// ln Gamma climbs by z -> z + 1 from re z up to 9. Further left than this many
+// steps Gamma is far below e^-200 (near a pole it is at most
+// 1e12 / (n - 1)! there), so the climb is not made and ln Gamma counts as -inf.
+constexpr int LnGammaMaxClimb = 1000;
+
+const ComplexRec RecOne = {cfRectangular, 1.0, 0.0};
+const ComplexRec RecHalf = {cfRectangular, 0.5, 0.0};
+
+ComplexRec Rect(ComplexRec z) {
+    return ConvertForm(z, cfRectangular);
+}
+
+ComplexRec Scaled(ComplexRec z, Ext f) {
+    return MakeComplex(cfRectangular, static_cast<double>(z.A * f), static_cast<double>(z.B * f));
+}
+
+bool IsGammaPole(double x, double y) {
+    return x <= 0 && ZeroIfTiny(y) == 0 && ZeroIfTiny(std::fabs(x - std::trunc(x))) == 0;
+}
+
+// sum(k = 0 ..) (+-1)^k (z^2 / 4)^k / (k!)^2; alternating gives J0, else I0.
+ComplexRec BesselSeries(ComplexRec z, bool alternating) {
+    z = Rect(z);
+    const ComplexRec q = Scaled(CMul(z, z), 0.25L);
+    ComplexRec t = q;
+    ComplexRec sum = alternating ? CSub(RecOne, q) : CAdd(RecOne, q);
+    int i = 1;
+    do {
+        t = CMul(q, t);
+        ++i;
+        t = MakeComplex(cfRectangular, t.A / (i * i), t.B / (i * i));
+        sum = alternating && i % 2 == 1 ? CSub(sum, t) : CAdd(sum, t);
+    } while (i <= BesselMaxTerms && CNorm(t) >= BesselTolerance);
+    return sum;
+}
+
+// A complex value in double precision for the routines that work on pairs of
+// doubles; sums and products are formed in extended and stored.
+struct Pair {
+    double re = 0;
+    double im = 0;
+};
+
+Pair operator+(Pair a, Pair b) {
+    return {static_cast<double>(Ext{a.re} + b.re), static_cast<double>(Ext{a.im} + b.im)};
+}
+
+Pair operator*(Pair a, Pair b) {
+    return {static_cast<double>(Ext{a.re} * b.re - Ext{a.im} * b.im),
+            static_cast<double>(Ext{a.re} * b.im + Ext{a.im} * b.re)};
+}
+
+Pair operator*(Pair a, Ext f) {
+    return {static_cast<double>(a.re * f), static_cast<double>(a.im * f)};
+}
+
+// The larger magnitude times sqrt(1 + ratio^2): no overflow on the way.
+double ScaledHypot(double x, double y) {
+    const Ext ax = std::fabs(x);
+    const Ext ay = std::fabs(y);
+    const Ext big = ax >= ay ? ax : ay;
+    const Ext small = ax >= ay ? ay : ax;
+    if (big == 0) return 0;
+    const Ext ratio = small / big;
+    return static_cast<double>(big * std::sqrt(1 + ratio * ratio));
+}
+
+// target = a / b, unless |b|^2 is below E1TinyDivisor: then target is left as
+// it is and false is returned.
+bool DivideUnlessTiny(Pair& target, Pair a, Pair b) {
+    const Ext d = Ext{b.re} * b.re + Ext{b.im} * b.im;
+    if (d < E1TinyDivisor) return false;
+    target = {static_cast<double>((Ext{a.re} * b.re + Ext{a.im} * b.im) / d),
+              static_cast<double>((Ext{a.im} * b.re - Ext{a.re} * b.im) / d)};
+    return true;
+}
+
+// E1(z) = e^-z / (z + F), F = 1/(1 + 1/(z + 2/(1 + 2/(z + ...)))), folded
+// from n = 120 down. Where a partial denominator vanishes the step takes its
+// limit: z + F -> 0 makes F -> 0, and 1 + n/(z + F) -> 0 makes F infinite, so
+// that the next step's quotient is 0 and its F is n.
+Pair E1ContinuedFraction(Pair z) {
+    Pair f;
+    bool infinite = false;
+    for (int n = E1FractionTerms; n >= 1; --n) {
+        const Pair num{static_cast<double>(n), 0};
+        if (infinite) {
+            f = num;
+            infinite = false;
+            continue;
+        }
+        Pair q;
+        if (!DivideUnlessTiny(q, num, z + f)) {
+            f = Pair{};
+            continue;
+        }
+        if (!DivideUnlessTiny(f, num, Pair{1, 0} + q)) infinite = true;
+    }
+    if (infinite) return Pair{};
+    const double modulus =
+        -z.re < E1ExpCapExponent ? std::fmin(std::exp(-z.re), E1ExpCap) : E1ExpCap;
+    const Pair expMinusZ{modulus * std::cos(z.im), -modulus * std::sin(z.im)};
+    // A pole of the folded fraction itself: the same substitute as at z = 0.
+    Pair result{1e10, 0};
+    DivideUnlessTiny(result, expMinusZ, z + f);
+    return result;
+}
+
+// E1(z) = -gamma - ln z - sum(k >= 1) (-z)^k / (k k!), the sum written as
+// z * sum(k >= 0) t_k with t_0 = 1, t_k = t_(k-1) z (-k) / (k + 1)^2.
+Pair E1Series(Pair z, double r) {
+    Pair sum{1, 0};
+    Pair t{1, 0};
+    for (int k = 1; k <= E1SeriesTerms; ++k) {
+        t = t * z * (static_cast<Ext>(-k) / ((k + 1) * (k + 1)));
+        sum = sum + t;
+        if (ScaledHypot(sum.re, sum.im) * 1e-15 >= ScaledHypot(t.re, t.im)) break;
+    }
+    // The principal argument; -0 on the negative real axis still gives +pi.
+    double phi = std::atan2(z.im, z.re);
+    if (z.im == 0 && z.re < 0) phi = static_cast<double>(kPi);
+    const Pair zSum = z * sum;
+    return {static_cast<double>(-EulerGamma - std::log(Ext{r}) + zSum.re),
+            static_cast<double>(-Ext{phi} + zSum.im)};
+}
+
+// e^a built from e^(whole part), the stored factors of the first nine binary
+// digits of the fraction and a fourth-order polynomial for the remainder
+// (below 2^-9, so the polynomial is good to about 2e-16). The whole part is
+// the floor, so the fraction is never negative and its digits always carry it.
+// Meant for |a| up to TanhSaturation: the whole part costs one product per unit.
+Ext DigammaExp(Ext a) {
+    const Ext whole = std::floor(a);
+    Ext fraction = a - whole;
+    Ext result = 1;
+    const Ext unit = whole >= 0 ? kE : kInvE;
+    for (Ext i = 0; i < std::fabs(whole); ++i) result *= unit;
+    Ext digit = 0.5L;
+    for (const Ext factor : ExpBinaryFractions) {
+        if (fraction > digit) {
+            result *= factor;
+            fraction -= digit;
+        }
+        digit /= 2;
+    }
+    const Ext c = fraction;
+    return result * (1 + c * (1 + c / 2 * (1 + c / 3 * (1 + c / 4))));
+}
+
+Ext DigammaTanh(Ext a) {
+    if (std::fabs(a) > TanhSaturation) return a > 0 ? 1 : -1;
+    const Ext up = DigammaExp(a);
+    const Ext down = DigammaExp(-a);
+    Ext sinh;
+    if (std::fabs(a) < 0.35L) {
+        // a * sum(i = 0..8) a^2i / (2i + 1)!, in Horner form
+        const Ext a2 = a * a;
+        Ext s = 1;
+        for (int i = 8; i >= 1; --i) s = 1 + s * a2 / ((2 * i) * (2 * i + 1));
+        sinh = a * s;
+    } else {
+        sinh = (up - down) / 2;
+    }
+    return sinh / ((up + down) / 2);
+}
+
+} // namespace
+
+ComplexRec CLnGamma(ComplexRec z) {
+    z = Rect(z);
+    if (std::isnan(z.A) || std::isnan(z.B)) return z;
+    if (IsGammaPole(z.A, z.B)) return MakeComplex(cfRectangular, 0, 0);
+    if (z.B < 0) return CConj(CLnGamma(CConj(z)));
+    if (z.A >= 9) return CLnGammaStirling(z);
+    if (z.A < 9 - LnGammaMaxClimb) return MakeComplex(cfRectangular, MinusInfinity, 0);
+    // ln Gamma(z) = ln Gamma(z + 1) - ln z, one level per unit up to re z >= 9.
+    return CSub(CLnGamma(CAdd(z, RecOne)), CLn(z));
+}
+
+ComplexRec CLnGammaStirling(ComplexRec z) {
+    z = Rect(z);
+    ComplexRec result = CSub(CMul(CSub(z, RecHalf), CLn(z)), z);
+    result.A = static_cast<double>(result.A + kHalfLn2Pi);
+    // p_k = z^-(2k-1)
+    ComplexRec powers[8];
+    powers[0] = CDiv(RecOne, z);
+    const ComplexRec inverseSquare = CMul(powers[0], powers[0]);
+    for (int k = 1; k < 8; ++k) powers[k] = CMul(powers[k - 1], inverseSquare);
+    ComplexRec sum = MakeComplex(cfRectangular, 0, 0);
+    for (int k = 7; k >= 0; --k) sum = CAdd(sum, Scaled(powers[k], StirlingCoefficients[k]));
+    return CAdd(result, sum);
+}
+
+ComplexRec CGamma(ComplexRec z) {
+    const ComplexRec lnGamma = CLnGamma(z);
+    if (lnGamma.A >= 75) return MakeComplex(cfRectangular, PlusInfinity, PlusInfinity);
+    if (lnGamma.A >= -200) return CExp(lnGamma);
+    return ComplexZero;
+}
+
+ComplexRec CBesselI0(ComplexRec z) {
+    return BesselSeries(z, false);
+}
+
+ComplexRec CBesselJ0(ComplexRec z) {
+    return BesselSeries(z, true);
+}
+
+// Bulirsch's descending Landen transformation (arithmetic-geometric mean);
+// m1 = 1 - m is the complementary parameter.
+JacobiTriple JacobiReal(Ext u, Ext m1) {
+    if (u == 0) return {0, 1, 1};
+    if (m1 == 0) {
+        const Ext cn = 1 / std::cosh(u);
+        return {std::tanh(u), cn, cn};
+    }
+    if (m1 == 1) return {std::sin(u), std::cos(u), 1};
+
+    // A negative m1 (m > 1) is mapped into 0..1 by the reciprocal-modulus rule.
+    const bool negative = m1 < 0;
+    Ext d = 0;
+    if (negative) {
+        d = 1 - m1;
+        m1 = -m1 / d;
+        d = std::sqrt(d);
+        u *= d;
+    }
+    Ext as[JacobiRounds];
+    Ext bs[JacobiRounds];
+    Ext a = 1;
+    Ext c = 0;
+    Ext dn = 1;
+    int last = JacobiRounds - 1;
+    for (int i = 0; i < JacobiRounds; ++i) {
+        as[i] = a;
+        m1 = std::sqrt(m1);
+        bs[i] = m1;
+        c = (a + m1) / 2;
+        if (std::fabs(a - m1) <= JacobiTolerance * a) {
+            last = i;
+            break;
+        }
+        m1 *= a;
+        a = c;
+    }
+    u *= c;
+    Ext sn = std::sin(u);
+    Ext cn = std::cos(u);
+    if (sn != 0) {
+        a = cn / sn;
+        c *= a;
+        for (int j = last; j >= 0; --j) {
+            const Ext b = as[j];
+            a *= c;
+            c *= dn;
+            dn = (bs[j] + a) / (b + a);
+            a = c / b;
+        }
+        a = 1 / std::sqrt(c * c + 1);
+        sn = sn >= 0 ? a : -a;
+        cn = c * sn;
+    }
+    if (negative) {
+        std::swap(cn, dn);
+        sn /= d;
+    }
+    return {sn, cn, dn};
+}
+
+// sn, cn, dn (x + iy | k^2) from the real functions at x with parameter m and
+// at y with the complementary parameter (Jacobi's imaginary transformation and
+// the addition theorems).
+JacobiComplexTriple JacobiComplex(Complex w, double k) {
+    const Ext kk = k;
+    const Ext m = kk * kk;
+    const Ext m1 = (1 - kk) * (1 + kk);
+    if (w.im == 0) {
+        const JacobiTriple r = JacobiReal(w.re, m1);
+        return {{r.sn, 0}, {r.cn, 0}, {r.dn, 0}};
+    }
+    if (w.re == 0) {
+        const JacobiTriple i = JacobiReal(w.im, m);
+        return {{0, i.sn / i.cn}, {1 / i.cn, 0}, {i.dn / i.cn, 0}};
+    }
+    const JacobiTriple r = JacobiReal(w.re, m1);
+    const JacobiTriple i = JacobiReal(w.im, m);
+    const Ext kss = kk * r.sn * i.sn;
+    const Ext d = i.cn * i.cn + kss * kss;
+    return {{r.sn * i.dn / d, r.cn * r.dn * i.sn * i.cn / d},
+            {r.cn * i.cn / d, -r.sn * r.dn * i.sn * i.dn / d},
+            {r.dn * i.cn * i.dn / d, -m * r.sn * r.cn * i.sn / d}};
+}
+
+// sum(n = 1..48) n^-s: the Dirichlet series cut off, with no continuation.
+Complex ZetaPartialSum(Complex s) {
+    const ComplexRec exponent =
+        MakeComplex(cfRectangular, static_cast<double>(s.re), static_cast<double>(s.im));
+    double sumRe = 1;
+    double sumIm = 0;
+    for (int n = 2; n <= ZetaTerms; ++n) {
+        const ComplexRec p = CPower(MakeComplex(cfRectangular, n, 0), exponent);
+        const Ext h = Ext{p.A} * p.A + Ext{p.B} * p.B;
+        sumRe = static_cast<double>(sumRe + p.A / h);
+        sumIm = static_cast<double>(sumIm - p.B / h);
+    }
+    return {sumRe, sumIm};
+}
+
+void ExpIntegralE1(double x, double y, double& re, double& im) {
+    const double r = ScaledHypot(x, y);
+    if (r == 0) {
+        re = 1e10;
+        im = 0;
+        return;
+    }
+    Pair e1;
+    if (r > 10 && (x >= 0 || r >= 20)) {
+        e1 = E1ContinuedFraction(Pair{x, y});
+        // On the cut the fraction gives the real principal value; E1 takes the
+        // value from above.
+        if (x <= 0 && y == 0) e1.im = static_cast<double>(e1.im - kPi);
+    } else {
+        e1 = E1Series(Pair{x, y}, r);
+    }
+    re = e1.re;
+    im = e1.im;
+}
+
+// psi by the asymptotic series at w + iy, w in [8, 9) reached by the
+// recurrence psi(z) = psi(z + 1) - 1/z, and for re z < 0 the reflection
+// psi(z) = psi(-z) + 1/(-z) + pi cot(-pi z).
+void DigammaComplex(double x, double y, double& re, double& im) {
+    if (y == 0 && x <= 0 && x == std::trunc(x)) {
+        re = 1e10;
+        im = 0;
+        return;
+    }
+    const bool reflected = x < 0;
+    if (reflected) {
+        x = -x;
+        y = -y;
+    }
+    // The shifted point is held in extended so that w - j recovers x exactly.
+    int n = 0;
+    Ext w = x;
+    if (x < DigammaShift) {
+        n = static_cast<int>(DigammaShift - std::trunc(x));
+        w = Ext{x} + n;
+    }
+
+    const Ext rho2 = w * w + Ext{y} * y;
+    const Ext phi = std::atan(y / w);
+    Ext sumRe = std::log(rho2) / 2 - w / (2 * rho2);
+    Ext sumIm = phi + y / (2 * rho2);
+    const Ext inverse = 1 / rho2;
+    Ext power = 1;
+    for (int i = 1; i <= 8; ++i) {
+        power *= inverse;
+        const Ext term = DigammaCoefficients[i - 1] * power;
+        sumRe += term * std::cos(2 * i * phi);
+        sumIm -= term * std::sin(2 * i * phi);
+    }
+    for (int j = 1; j <= n; ++j) {
+        const Ext a = w - j;
+        const Ext d = a * a + Ext{y} * y;
+        sumRe -= a / d;
+        sumIm += y / d;
+    }
+
+    if (reflected) {
+        const Ext r = x;
+        const Ext s = y;
+        const Ext t = std::tan(kPi * r);
+        const Ext h = DigammaTanh(kPi * s);
+        const Ext m = t * t + h * h;
+        const Ext d = r * r + s * s;
+        sumRe += r / d + kPi * t * (1 - h * h) / m;
+        sumIm += -s / d - kPi * h * (1 + t * t) / m;
+    }
+    re = static_cast<double>(sumRe);
+    im = static_cast<double>(sumIm);
+}
