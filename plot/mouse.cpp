@@ -23,6 +23,18 @@ int ClampToInt(std::int64_t v) {
     return static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX));
 }
 
+// Whether (x, y) lies within the bounding box of the four points.
+bool InBounds(const TPoint (&p)[4], int x, int y) {
+    int left = p[0].x, right = p[0].x, top = p[0].y, bottom = p[0].y;
+    for (const TPoint& q : p) {
+        left = std::min(left, q.x);
+        right = std::max(right, q.x);
+        top = std::min(top, q.y);
+        bottom = std::max(bottom, q.y);
+    }
+    return x >= left && x <= right && y >= top && y <= bottom;
+}
+
 } // namespace
 
 void TPlot3D::MouseMove(TShiftState shift, int x, int y) {
@@ -134,14 +146,19 @@ bool TPlot3D::HitTest(int mx, int my, int& cellX, int& cellY) const {
             const TPoint p[4] = {point(i, j), point(i, j + 1), point(i + 1, j + 1),
                                  point(i + 1, j)};
             int signs = 0;
+            bool allZero = true;
             for (int k = 0; k < 4; ++k) {
                 const TPoint& from = p[k];
                 const TPoint& to = p[(k + 1) % 4];
                 const std::int64_t s = (std::int64_t(to.x) - from.x) * (std::int64_t(my) - from.y) -
                                        (std::int64_t(to.y) - from.y) * (std::int64_t(mx) - from.x);
                 signs += s >= 0 ? 1 : -1;
+                allZero = allZero && s == 0;
             }
             if (std::abs(signs) < 3) continue;
+            // A cell collapsed to a point or a line gives zero for every
+            // pointer on that line; only the collapsed cell itself holds it.
+            if (allZero && !InBounds(p, mx, my)) continue;
             const std::int64_t order = m_drawOrder.Cell(i, j);
             if (order > best) {
                 best = order;
