@@ -135,6 +135,22 @@ bool IsZero(Complex w) {
     return w.re == 0 && w.im == 0;
 }
 
+// DN, SN and CN, in extended precision, with the modulus kept within 0..1.
+JacobiComplexTriple JacobiOf(Complex w) {
+    double k = JacobiModulus;
+    if (k < 0) k = 0;
+    if (k > 1) k = 1;
+    return JacobiComplex(w, k);
+}
+
+// EI and DIGAMMA work on the argument rounded to double.
+Complex OnDoubles(void (*function)(double, double, double&, double&), Complex w) {
+    double re = 0;
+    double im = 0;
+    function(static_cast<double>(w.re), static_cast<double>(w.im), re, im);
+    return Complex{re, im};
+}
+
 Complex CParseExpression(CParserState& s);
 
 // Operator levels: 1 additive, 2 multiplicative, 3 power; 0 ends the current
@@ -305,21 +321,24 @@ Complex CCallFunction(CParserState& s, int k) {
     case kCOTH:
         return Via(CCoth, w);
 
-    // ---- Special functions: PENDING ----
-    // GAMMA, BI0, BJ0, DN, SN, CN, RIEMANN, EI and DIGAMMA are not wired in yet
-    // (specialfunctions.cpp): each has read its argument and yields (0, 0) with
-    // status 1. Replace this group with one case per function.
     case kGAMMA:
+        return Via(CGamma, w);
     case kBI0:
+        return Via(CBesselI0, w);
     case kBJ0:
+        return Via(CBesselJ0, w);
     case kDN:
+        return JacobiOf(w).dn;
     case kSN:
+        return JacobiOf(w).sn;
     case kCN:
+        return JacobiOf(w).cn;
     case kRIEMANN:
+        return ZetaPartialSum(w);
     case kEI:
+        return OnDoubles(ExpIntegralE1, w);
     case kDIGAMMA:
-        ComplexStatus = 1;
-        return Complex{};
+        return OnDoubles(DigammaComplex, w);
 
     default:
         ComplexStatus = 1;

@@ -184,13 +184,6 @@ TEST_F(Interpreter, TextPreparation) {
               "(0-" + std::string(100, '1') + "(0-" + std::string(152, 'Z'));
 }
 
-TEST_F(Interpreter, SpecialFunctionsPending) {
-    // Not wired in yet: each name reads its argument, then yields (0, 0) with
-    // status 1. This test goes when the special functions arrive.
-    for (const char* name : {"GAMMA", "BI0", "BJ0", "DN", "SN", "CN", "RIEMANN", "EI", "DIGAMMA"})
-        Check({{name, std::string(name) + "(Z+1)+5", kZ, 5, 0, 1}});
-}
-
 TEST_F(Interpreter, UnguardedFaultsLeaveAsEMathError) {
     EXPECT_THROW(EvalComplex("Z^1000", {4, 0}), rt::EOverflow);
     EXPECT_THROW(EvalComplex("COTH(400)", {}), rt::EOverflow);
