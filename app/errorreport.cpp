@@ -2,19 +2,27 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 
 namespace errorreport {
 
 namespace {
 
 int g_depth = 0;
-bool g_reportOpen = false;
+bool g_presenting = false;
 Presenter g_presenter;
+// The report on screen, if any; it deletes itself when closed.
+QPointer<QMessageBox> g_box;
 
 void ShowBox(const QString& text) {
-    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok,
-                    QApplication::activeWindow());
-    box.exec();
+    auto* box = new QMessageBox(QMessageBox::Critical, QApplication::applicationName(), text,
+                                QMessageBox::Ok, QApplication::activeWindow());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    // Not modal: the handler that failed returns at once, the simulation
+    // timer keeps ticking and the user can stop it while the report is open.
+    box->setWindowModality(Qt::NonModal);
+    g_box = box;
+    box->show();
 }
 
 } // namespace
@@ -24,21 +32,26 @@ QString ReportText(const QString& message) {
     return message;
 }
 
+bool ReportOpen() {
+    return g_presenting || !g_box.isNull();
+}
+
 bool Report(const QString& message) {
-    if (g_reportOpen) return false;
-    g_reportOpen = true;
+    if (ReportOpen()) return false;
+    const QString text = ReportText(message);
+    if (!g_presenter) {
+        ShowBox(text);
+        return true;
+    }
+    g_presenting = true;
     try {
         ModalScope modal;
-        const QString text = ReportText(message);
-        if (g_presenter)
-            g_presenter(text);
-        else
-            ShowBox(text);
+        g_presenter(text);
     } catch (...) {
-        g_reportOpen = false;
+        g_presenting = false;
         throw;
     }
-    g_reportOpen = false;
+    g_presenting = false;
     return true;
 }
 

@@ -21,13 +21,16 @@ namespace errorreport {
 // character sorts after ".".
 QString ReportText(const QString& message);
 
-// Shows one report. While a report is on screen, further errors are dropped
-// instead of stacking boxes: the 15 ms simulation would otherwise bury the user
-// under dialogs. Returns whether this error was shown.
+// Shows one report: a critical message box captioned with the application
+// title. The box does not block: the failed handler has already ended, and the
+// simulation timer keeps running while the box is open. While a report is
+// open, further errors are dropped instead of stacking boxes, which the 15 ms
+// simulation would otherwise do. Returns whether this error was shown.
 bool Report(const QString& message);
+bool ReportOpen();
 
-// Replaces the message box (tests record the texts instead of blocking on a
-// modal box); an empty function restores the box.
+// Replaces the message box: the presenter is called with the text, and the
+// report counts as open until it returns. An empty function restores the box.
 using Presenter = std::function<void(const QString& text)>;
 void SetPresenter(Presenter presenter);
 

@@ -109,4 +109,59 @@ void ApplyIntervals(TPlot3D& plot, const IntervalValues& values) {
     plot.SetRangeZHigh(values[5]);
 }
 
+void LoadWindowPlotSettings(TPlot3D& p) {
+    p.SetBoundBoxStyle(bbNone);
+    p.SetCentX(340);
+    p.SetCentY(260);
+    p.SetColorFrame(clGray);
+    p.SetColorBakGnd(clWhite);
+    p.SetColorCodeAvg(false);
+    p.SetColorCubeFrame(0x404040);
+    p.SetColorCubeHidLin(0xB0B0B0);
+    p.SetColorCubeFaceLow(clSilver);
+    p.SetColorCubeFaceHigh(0xFEEEEE);
+    p.SetColorXCoords(clBlue);
+    p.SetColorYCoords(clBlue);
+    p.SetColorZCoords(clRed);
+    p.SetColorMesh(clMaroon);
+    p.SetColorHigh(clYellow);
+    p.SetColorMid(clWhite);
+    p.SetColorLow(clFuchsia);
+    p.SetColorScaleHigh(8);
+    p.SetColorScaleLow(-7);
+    p.SetColorCodingMode(ccmTwoColors);
+    p.SetColorScheme(csBWG);
+    p.SetDecPlaceX(1);
+    p.SetDecPlaceY(1);
+    p.SetDecPlaceZ(1);
+    p.SetFrameStyle(fsNone);
+    p.SetMeshVisible(true);
+    p.SetMagnification(1.1);
+    p.SetMouseAction(maRotate);
+    p.SetMinTickX(3);
+    p.SetMinTickY(3);
+    p.SetMinTickZ(3);
+    p.SetRangeXLow(-3.996);
+    p.SetRangeYLow(4);
+    p.SetRangeZLow(-4);
+    p.SetRangeXHigh(3.996);
+    p.SetRangeYHigh(-4);
+    p.SetRangeZHigh(4);
+    p.SetScaleFactX(1);
+    p.SetScaleFactY(1);
+    p.SetScaleFactZ(1);
+    p.SetViewAngleX(66);
+    p.SetViewAngleZ(115);
+    p.SetVisibleXCoords(false);
+    p.SetVisibleYCoords(false);
+    p.SetVisibleZCoords(false);
+}
+
+void PrepareSurface(TPlot3D& plot, const SurfaceRequest& request) {
+    ParamQ = request.q;
+    ComplexParamQ.re = request.q;
+    ApplyIntervals(plot, ReadIntervals(request.intervals));
+    FillSurface(plot, request.formula, request.displayMode);
+}
+
 } // namespace sampling

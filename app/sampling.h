@@ -60,4 +60,19 @@ IntervalValues ReadIntervals(const IntervalTexts& texts);
 // that row 1 lies next to the lower y bound. Each setter repaints.
 void ApplyIntervals(TPlot3D& plot, const IntervalValues& values);
 
+// The plot settings the main window stores for its plot, applied in the
+// plot's declaration order (the Range and ColorScale setters compare with the
+// other bound, so the order matters).
+void LoadWindowPlotSettings(TPlot3D& plot);
+
+// One surface as the window makes it from its fields: Q goes into both
+// interpreters, the interval texts are read and applied, then one fill.
+struct SurfaceRequest {
+    std::string formula; // Windows-1252, upper case
+    int displayMode = dmRealPart;
+    double q = 0;
+    IntervalTexts intervals = DefaultIntervalTexts;
+};
+void PrepareSurface(TPlot3D& plot, const SurfaceRequest& request);
+
 } // namespace sampling

@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -164,6 +165,7 @@ Tfplot3d::Tfplot3d(QWidget* parent)
     createIntervalControls();
     createSimulationControls();
     createMenu();
+    nameControls();
     setTabOrder();
     loadPlotSettings();
     Timer1.setInterval(15);
@@ -297,63 +299,46 @@ void Tfplot3d::createMenu() {
     for (QAction* a : {M2, sim1, M3}) a->setShortcutContext(Qt::WindowShortcut);
 }
 
+void Tfplot3d::nameControls() {
+    const std::pair<QObject*, const char*> names[] = {
+        {P3D1, "P3D1"},      {P2, "P2"},
+        {&Timer1, "Timer1"}, {L8, "L8"},
+        {E7, "E7"},          {MM1, "MM1"},
+        {M2, "M2"},          {M3, "M3"},
+        {sim1, "sim1"},      {M4, "M4"},
+        {M6, "M6"},          {M7, "M7"},
+        {M8, "M8"},          {N4, "N4"},
+        {M9, "M9"},          {M12, "M12"},
+        {P4, "P4"},          {L9, "L9"},
+        {L1, "L1"},          {Rx1, "Rx1"},
+        {L2, "L2"},          {Rx2, "Rx2"},
+        {L4, "L4"},          {Rx4, "Rx4"},
+        {Rx3, "Rx3"},        {L3, "L3"},
+        {L10, "L10"},        {L5, "L5"},
+        {L6, "L6"},          {L7, "L7"},
+        {E1, "E1"},          {E2, "E2"},
+        {E3, "E3"},          {E4, "E4"},
+        {E5, "E5"},          {E6, "E6"},
+        {CB3, "CB3"},        {CB4, "CB4"},
+        {CB1, "CB1"},        {Rg1, "Rg1"},
+        {D2, "D2"},          {Rx5, "Rx5"},
+        {L11, "L11"},        {Rx6, "Rx6"},
+        {D1, "D1"},          {RadioGroup1, "RadioGroup1"}};
+    for (const auto& [object, name] : names) object->setObjectName(QString::fromLatin1(name));
+}
+
 void Tfplot3d::setTabOrder() {
     QList<QWidget*> order = {E7, Rx1, Rx2, Rx4, Rx3, E1, E2, E3, E4, E5, E6, CB3, CB4, CB1};
     for (QAbstractButton* b : Rg1Items->buttons()) order.append(b);
     order.append({Rx5, Rx6, D2, D1});
     for (QAbstractButton* b : RadioGroup1Items->buttons()) order.append(b);
+    for (QButtonGroup* group : {Rg1Items, RadioGroup1Items})
+        for (QAbstractButton* b : group->buttons()) b->installEventFilter(this);
     for (int k = 0; k + 1 < order.size(); ++k) QWidget::setTabOrder(order[k], order[k + 1]);
 }
 
-// The plot's settings as the window stores them, in the plot's declaration
-// order (the ColorScale and Range setters compare with the other bound).
 void Tfplot3d::loadPlotSettings() {
-    TPlot3D& p = Plot();
-    p.SetBoundBoxStyle(bbNone);
-    p.SetCentX(340);
-    p.SetCentY(260);
-    p.SetColorFrame(clGray);
-    p.SetColorBakGnd(clWhite);
-    p.SetColorCodeAvg(false);
-    p.SetColorCubeFrame(0x404040);
-    p.SetColorCubeHidLin(0xB0B0B0);
-    p.SetColorCubeFaceLow(clSilver);
-    p.SetColorCubeFaceHigh(0xFEEEEE);
-    p.SetColorXCoords(clBlue);
-    p.SetColorYCoords(clBlue);
-    p.SetColorZCoords(clRed);
-    p.SetColorMesh(clMaroon);
-    p.SetColorHigh(clYellow);
-    p.SetColorMid(clWhite);
-    p.SetColorLow(clFuchsia);
-    p.SetColorScaleHigh(8);
-    p.SetColorScaleLow(-7);
-    p.SetColorCodingMode(ccmTwoColors);
-    p.SetColorScheme(csBWG);
-    p.SetDecPlaceX(1);
-    p.SetDecPlaceY(1);
-    p.SetDecPlaceZ(1);
-    p.SetFrameStyle(fsNone);
-    p.SetMeshVisible(true);
-    p.SetMagnification(1.1);
-    p.SetMouseAction(maRotate);
-    p.SetMinTickX(3);
-    p.SetMinTickY(3);
-    p.SetMinTickZ(3);
-    p.SetRangeXLow(-3.996);
-    p.SetRangeYLow(4);
-    p.SetRangeZLow(-4);
-    p.SetRangeXHigh(3.996);
-    p.SetRangeYHigh(-4);
-    p.SetRangeZHigh(4);
-    p.SetScaleFactX(1);
-    p.SetScaleFactY(1);
-    p.SetScaleFactZ(1);
-    p.SetViewAngleX(66);
-    p.SetViewAngleZ(115);
-    p.SetVisibleXCoords(false);
-    p.SetVisibleYCoords(false);
-    p.SetVisibleZCoords(false);
+    sampling::LoadWindowPlotSettings(Plot());
 }
 
 // Every entry point runs its handler through the error report.
@@ -403,6 +388,16 @@ void Tfplot3d::wireHandlers() {
 bool Tfplot3d::eventFilter(QObject* watched, QEvent* event) {
     if (watched == P2 && event->type() == QEvent::Resize)
         errorreport::Guarded([this] { P2Resize(); });
+    // A radio group is one tab stop whose focus lands on the selected item.
+    if (event->type() == QEvent::FocusIn) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        for (QButtonGroup* group : {Rg1Items, RadioGroup1Items}) {
+            QAbstractButton* selected = group->checkedButton();
+            if (selected && selected != watched && group->buttons().contains(watched) &&
+                (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason))
+                selected->setFocus(reason);
+        }
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -159,6 +159,7 @@ class Tfplot3d : public QMainWindow {
     void createIntervalControls();
     void createSimulationControls();
     void createMenu();
+    void nameControls();
     void setTabOrder();
     void loadPlotSettings();
     void wireHandlers();

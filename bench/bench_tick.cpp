@@ -1,0 +1,56 @@
+// One tick of the Q sweep as the window runs it every 15 ms: the fill of the
+// default formula for the next Q, then the repaint of the plot into its
+// off-screen image at the window's size.
+#include "app/sampling.h"
+#include "complexformula/fktkomplex.h"
+#include "plot/plot3d.h"
+#include "qtplot/qtcanvas.h"
+#include "realformula/fktint.h"
+
+#include <QGuiApplication>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void QSweepTick(benchmark::State& state) {
+    ImageHost host;
+    TPlot3D plot;
+    plot.SetHost(&host);
+    plot.SetSize(823, 653);
+    sampling::LoadWindowPlotSettings(plot);
+    plot.SetCentX(411);
+    plot.SetCentY(326);
+    plot.SetMagnification(1.33);
+    sampling::SurfaceRequest request;
+    request.formula = "SIN(Z+Q)*Z/10";
+    sampling::PrepareSurface(plot, request);
+    double q = 0;
+    for (auto _ : state) {
+        q -= 0.1;
+        if (q < -10) q = 10;
+        ParamQ = q;
+        ComplexParamQ.re = q;
+        sampling::FillSurface(plot, request.formula, sampling::dmRealPart);
+        plot.Paint();
+    }
+}
+BENCHMARK(QSweepTick)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void FillOnly(benchmark::State& state) {
+    TPlot3D plot;
+    sampling::LoadWindowPlotSettings(plot);
+    for (auto _ : state) sampling::FillSurface(plot, "SIN(Z+Q)*Z/10", sampling::dmRealPart);
+}
+BENCHMARK(FillOnly)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,299 @@
+// The sampling routines shared by the window and tessarel-cli.
+#include "app/sampling.h"
+
+#include "complexformula/fktkomplex.h"
+#include "plot/plot3d.h"
+#include "realformula/fktint.h"
+#include "runtime/fpu.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+struct TextToNumber {
+    const char* name;
+    const char* text;
+    double expected;
+};
+
+TEST(FormatNumber, TwoDecimalsTrimmed) {
+    const struct {
+        const char* name;
+        double value;
+        const char* expected;
+    } rows[] = {
+        {"rounds to two decimals", -3.9215686274509802, "-3.92"},
+        {"whole number loses its decimals", 10, "10"},
+        {"one decimal kept", 4.4, "4.4"},
+        {"negative zero written as zero", -0.001, "0"},
+        {"zero", 0, "0"},
+        {"zeros before the point stay", 100, "100"},
+        {"wheel up on 4", 4.08, "4.08"},
+        {"zoom in on 4", 4 / 1.1, "3.64"},
+        {"zoom out on -4", -4 * 1.1, "-4.4"},
+        {"large value in fixed notation", 1e20, "100000000000000000000"},
+        {"small negative rounds to -0.01", -0.006, "-0.01"},
+    };
+    for (const auto& r : rows) EXPECT_EQ(sampling::FormatNumber(r.value), r.expected) << r.name;
+}
+
+TEST(PlainNumber, ReadsAsFarAsTheNumberGoes) {
+    const TextToNumber rows[] = {
+        {"integer", "-4", -4},
+        {"decimal", "3.5", 3.5},
+        {"leading blanks", "  2.5", 2.5},
+        {"plus sign", "+2", 2},
+        {"exponent", "1e3", 1000},
+        {"formula stops at the operator", "2*PI", 2},
+        {"comma is not a decimal point", "1,5", 1},
+        {"letters read as 0", "ABC", 0},
+        {"empty reads as 0", "", 0},
+        {"infinity reads as 0", "INF", 0},
+        {"out of range reads as 0", "1e999", 0},
+    };
+    for (const auto& r : rows) EXPECT_EQ(sampling::PlainNumber(r.text), r.expected) << r.name;
+}
+
+TEST(FieldValue, ReadsRealFormulas) {
+    ParamQ = 2.5;
+    const TextToNumber rows[] = {
+        {"number", "-4", -4},
+        {"formula with a constant", "2*pi", 6.283185307179586},
+        {"decimal comma", "1,5", 1.5},
+        {"X stands for 1", "X", 1},
+        {"lower-case x too", "x", 1},
+        {"Q is the current parameter", "Q", 2.5},
+        {"unknown name reads 0", "ABC", 0},
+        {"empty field reads 0", "", 0},
+        {"syntax error reads 0", "2+*3", 0},
+    };
+    for (const auto& r : rows) EXPECT_DOUBLE_EQ(sampling::FieldValue(r.text), r.expected) << r.name;
+    ParamQ = 0;
+}
+
+TEST(FieldValue, ClearsAStaleStatus) {
+    RealStatus = 1;
+    EXPECT_EQ(sampling::FieldValue("3"), 3);
+}
+
+TEST(SamplePosition, StartsOneStepInsideTheBase) {
+    const struct {
+        const char* name;
+        double base, other;
+        int k;
+        double expected;
+    } rows[] = {
+        {"first x column", -3.996, 3.996, 1, -3.774},
+        {"last x column on the high bound", -3.996, 3.996, 36, 3.996},
+        {"first row", -4, 4, 1, -4 + 8.0 / 36},
+        {"row 18 exactly on zero", -4, 4, 18, 0},
+        {"reversed bounds run away from the base", 4, -4, 1, 4 + 8.0 / 36},
+    };
+    for (const auto& r : rows)
+        EXPECT_NEAR(sampling::SamplePosition(r.base, r.other, r.k), r.expected, 1e-12) << r.name;
+    EXPECT_EQ(sampling::SamplePosition(-4, 4, 18), 0.0);
+}
+
+TEST(SamplePosition, OverflowWhenStoredIsAnError) {
+    EXPECT_THROW(sampling::SamplePosition(DBL_MAX, -DBL_MAX, 1), rt::EOverflow);
+}
+
+TEST(ReduceValue, ByDisplayMode) {
+    const struct {
+        const char* name;
+        Complex w;
+        int mode;
+        double expected;
+    } rows[] = {
+        {"real part", {3, 4}, 1, 3},
+        {"imaginary part", {3, 4}, 2, 4},
+        {"modulus", {3, 4}, 3, 5},
+        {"modulus for any other mode", {3, 4}, 7, 5},
+        {"phase on the negative axis", {-2, 0}, 4, std::numbers::pi},
+        {"phase of zero", {0, 0}, 4, 0},
+        {"phase in the third quadrant", {-1, -1}, 4, -3 * std::numbers::pi / 4},
+    };
+    for (const auto& r : rows)
+        EXPECT_DOUBLE_EQ(sampling::ReduceValue(r.w, r.mode), r.expected) << r.name;
+}
+
+TEST(ReduceValue, FaultsAreErrors) {
+    const struct {
+        const char* name;
+        Complex w;
+        int mode;
+    } rows[] = {
+        {"real part too large for a double", {1e4000L, 0}, 1},
+        {"imaginary part too large for a double", {0, -1e4000L}, 2},
+        {"modulus squared overflows", {1e3000L, 0}, 3},
+    };
+    for (const auto& r : rows)
+        EXPECT_THROW(sampling::ReduceValue(r.w, r.mode), rt::EOverflow) << r.name;
+}
+
+class Fill : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        sampling::LoadWindowPlotSettings(plot);
+        ParamQ = 0;
+        ComplexParamQ = Complex{};
+    }
+    void Sample(const char* formula, int mode,
+                const sampling::IntervalTexts& fields = sampling::DefaultIntervalTexts) {
+        sampling::SurfaceRequest request;
+        request.formula = formula;
+        request.displayMode = mode;
+        request.intervals = fields;
+        sampling::PrepareSurface(plot, request);
+    }
+    double Cell(int p, int i) const { return plot.SurfaceData().Cell(p, i); }
+    TPlot3D plot;
+};
+
+TEST_F(Fill, DefaultFieldsGiveTheWindowsRanges) {
+    Sample("Z", 1);
+    EXPECT_DOUBLE_EQ(plot.RangeXLow(), -3.996);
+    EXPECT_DOUBLE_EQ(plot.RangeXHigh(), 3.996);
+    EXPECT_EQ(plot.RangeYHigh(), -4);
+    EXPECT_EQ(plot.RangeYLow(), 4);
+    EXPECT_EQ(plot.RangeZLow(), -4);
+    EXPECT_EQ(plot.RangeZHigh(), 4);
+    EXPECT_EQ(plot.SurfaceData().NrOfColumns(), 36);
+    EXPECT_EQ(plot.SurfaceData().NrOfRows(), 36);
+}
+
+TEST_F(Fill, SamplingPositions) {
+    Sample("Z", 1);
+    EXPECT_NEAR(Cell(1, 1), -3.774, 1e-12);
+    EXPECT_DOUBLE_EQ(Cell(36, 36), 3.996);
+    for (int p = 1; p <= 36; ++p)
+        for (int i = 2; i <= 36; ++i) ASSERT_EQ(Cell(p, i), Cell(p, 1)) << "column " << p;
+    Sample("Z", 2);
+    EXPECT_NEAR(Cell(1, 1), -3.7777777777777777, 1e-12);
+    EXPECT_EQ(Cell(36, 36), 4);
+    for (int i = 1; i <= 36; ++i)
+        for (int p = 2; p <= 36; ++p) ASSERT_EQ(Cell(p, i), Cell(1, i)) << "row " << i;
+    EXPECT_EQ(Cell(5, 18), 0.0);
+}
+
+TEST_F(Fill, PhaseAlongRow18) {
+    Sample("Z", 4);
+    for (int p = 1; p <= 17; ++p) EXPECT_DOUBLE_EQ(Cell(p, 18), std::numbers::pi) << p;
+    for (int p = 18; p <= 36; ++p) EXPECT_EQ(Cell(p, 18), 0.0) << p;
+}
+
+TEST_F(Fill, ValuesAreClampedToTheZRange) {
+    Sample("Z", 3);
+    EXPECT_EQ(Cell(36, 36), 4);
+    EXPECT_EQ(Cell(1, 1), 4); // |-3.774 - 3.778i| > 4
+    EXPECT_NEAR(Cell(18, 20), 2 * 8.0 / 36, 1e-12);
+    Sample("100", 1);
+    EXPECT_EQ(Cell(7, 7), 4);
+    Sample("-100", 1);
+    EXPECT_EQ(Cell(7, 7), -4);
+    Sample("Z*10", 1, {"-4", "-4", "-1,5", "4", "4", "2"});
+    EXPECT_EQ(Cell(1, 1), -1.5);
+    EXPECT_EQ(Cell(36, 1), 2);
+}
+
+TEST_F(Fill, FillingTwiceStoresTheSameValues) {
+    Sample("SIN(Z+Q)*Z/10", 1);
+    std::vector<double> first;
+    for (int p = 1; p <= 36; ++p)
+        for (int i = 1; i <= 36; ++i) first.push_back(Cell(p, i));
+    sampling::FillSurface(plot, "SIN(Z+Q)*Z/10", 1);
+    std::size_t k = 0;
+    for (int p = 1; p <= 36; ++p)
+        for (int i = 1; i <= 36; ++i) ASSERT_EQ(Cell(p, i), first[k++]);
+}
+
+TEST_F(Fill, QComesFromTheComplexInterpreter) {
+    sampling::SurfaceRequest request;
+    request.formula = "Q";
+    request.q = 1.25;
+    sampling::PrepareSurface(plot, request);
+    EXPECT_EQ(ParamQ, 1.25);
+    EXPECT_EQ(ComplexParamQ.re, 1.25L);
+    EXPECT_EQ(Cell(3, 30), 1.25);
+}
+
+TEST_F(Fill, AnErrorKeepsTheCellsAlreadyWritten) {
+    Sample("3", 1);
+    // Stored y bounds so wide that the fifteenth row overflows a double.
+    plot.SetRangeYHigh(1e308);
+    plot.SetRangeYLow(-1e308);
+    EXPECT_THROW(sampling::FillSurface(plot, "2", 1), rt::EOverflow);
+    for (int i = 1; i <= 14; ++i) EXPECT_EQ(Cell(1, i), 2) << i;
+    EXPECT_EQ(Cell(1, 15), 3);
+    EXPECT_EQ(Cell(2, 1), 3);
+    EXPECT_EQ(Cell(36, 36), 3);
+}
+
+TEST(ApplyIntervals, FieldsToRanges) {
+    const struct {
+        const char* name;
+        sampling::IntervalTexts fields;
+        double xLow, xHigh, yHigh, yLow, zLow, zHigh;
+    } rows[] = {
+        {"defaults", sampling::DefaultIntervalTexts, -3.996, 3.996, -4, 4, -4, 4},
+        {"x pulled in, also when negative",
+         {"-10", "0", "-1", "-2", "5", "1"},
+         -9.99,
+         -1.998,
+         0,
+         5,
+         -1,
+         1},
+        {"formulas",
+         {"-2*pi", "1,5", "-x", "pi", "3", "X+1"},
+         -6.283185307179586 * 0.999,
+         3.141592653589793 * 0.999,
+         1.5,
+         3,
+         -1,
+         2},
+        {"nonsense and empty read 0", {"ABC", "", "-4", "4", "4", "4"}, 0, 3.996, 0, 4, -4, 4},
+    };
+    for (const auto& r : rows) {
+        TPlot3D plot;
+        sampling::LoadWindowPlotSettings(plot);
+        sampling::ApplyIntervals(plot, sampling::ReadIntervals(r.fields));
+        EXPECT_DOUBLE_EQ(plot.RangeXLow(), r.xLow) << r.name;
+        EXPECT_DOUBLE_EQ(plot.RangeXHigh(), r.xHigh) << r.name;
+        EXPECT_DOUBLE_EQ(plot.RangeYHigh(), r.yHigh) << r.name;
+        EXPECT_DOUBLE_EQ(plot.RangeYLow(), r.yLow) << r.name;
+        EXPECT_DOUBLE_EQ(plot.RangeZLow(), r.zLow) << r.name;
+        EXPECT_DOUBLE_EQ(plot.RangeZHigh(), r.zHigh) << r.name;
+    }
+}
+
+TEST(ApplyIntervals, ABoundMeetingTheOtherMovesBy1) {
+    TPlot3D plot;
+    sampling::LoadWindowPlotSettings(plot);
+    sampling::ApplyIntervals(plot, sampling::ReadIntervals(sampling::DefaultIntervalTexts));
+    sampling::ApplyIntervals(plot, sampling::ReadIntervals({"4", "-4", "-4", "8", "4", "4"}));
+    EXPECT_DOUBLE_EQ(plot.RangeXLow(), 2.996);
+    EXPECT_DOUBLE_EQ(plot.RangeXHigh(), 7.992);
+}
+
+TEST(LoadWindowPlotSettings, TheWindowsStoredView) {
+    TPlot3D plot;
+    sampling::LoadWindowPlotSettings(plot);
+    EXPECT_EQ(plot.ColorScaleHigh(), 8);
+    EXPECT_EQ(plot.ColorScaleLow(), -7);
+    EXPECT_EQ(plot.ViewAngleX(), 66);
+    EXPECT_EQ(plot.ViewAngleZ(), 115);
+    EXPECT_EQ(plot.BoundBoxStyle(), bbNone);
+    EXPECT_EQ(plot.FrameStyle(), fsNone);
+    EXPECT_EQ(plot.ColorLow(), clFuchsia);
+    EXPECT_EQ(plot.ColorMid(), clWhite);
+    EXPECT_EQ(plot.ColorMesh(), clMaroon);
+    EXPECT_FALSE(plot.VisibleXCoords());
+    EXPECT_EQ(plot.DecPlaceZ(), 1);
+}
+
+} // namespace
