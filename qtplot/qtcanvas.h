@@ -28,10 +28,8 @@ class QtCanvas : public Canvas {
 
     void SetPenColor(TColor c) override;
     void SetBrushColor(TColor c) override;
-    void SetBrushStyle(TBrushStyle s) override;
     void SetFontName(const std::string& name) override;
     void SetFontSize(int points) override;
-    void SetFontColor(TColor c) override;
 
     void Rectangle(int x1, int y1, int x2, int y2) override;
     void LineTo(int x, int y) override;
