@@ -13,6 +13,8 @@ namespace {
 // Integer exponents from here on are not looped over.
 constexpr double kLoopBound = 2147483647.0;
 constexpr double kBinomialFactorBound = 1e7;
+// Longer integer power loops take their closed form (a 2^31 loop takes seconds).
+constexpr std::int32_t kLongestPowerLoop = 1 << 20;
 
 // nearest(left) mod nearest(right), the remainder taking the dividend's sign.
 double Remainder(double left, double right) {
@@ -66,6 +68,26 @@ double Binomial(double a, double b) {
     return RealStatus != 0 ? ValueLimit : r;
 }
 
+// The outcome of the power loop below for an exponent too large to loop over
+// quickly: the loop stops with status 4 at the first positive r above the
+// limit, which for a > 1 is a^n and for a < -1 the largest even power up to
+// n; otherwise its result is a^n. Only the loop's own rounding drift differs.
+double LongIntegerPower(double a, std::int32_t n) {
+    const long double magnitude = std::fabs(static_cast<long double>(a));
+    const bool odd = n % 2 != 0;
+    if (magnitude > 1) {
+        const std::int32_t positive = a > 0 ? n : (odd ? n - 1 : n);
+        // Above e^30 the power is past the limit; below it powl cannot overflow.
+        if (positive * std::log(magnitude) > 30 ||
+            std::pow(magnitude, static_cast<long double>(positive)) > ValueLimit) {
+            RealStatus = 4;
+            return ValueLimit;
+        }
+    }
+    const long double power = std::pow(magnitude, static_cast<long double>(n));
+    return static_cast<double>(a < 0 && odd ? -power : power);
+}
+
 // The integer power loop for an integer exponent n above 4.
 double IntegerPower(double a, std::int32_t n) {
     // From |a| > 1e5 on the first product a*a is above the limit; stopping
@@ -74,6 +96,7 @@ double IntegerPower(double a, std::int32_t n) {
         RealStatus = 4;
         return ValueLimit;
     }
+    if (n > kLongestPowerLoop) return LongIntegerPower(a, n);
     double r = a;
     for (std::int32_t i = 2; i <= n; ++i) {
         const double next = r * a;

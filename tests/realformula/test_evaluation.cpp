@@ -58,6 +58,12 @@ TEST(RealOperators, BinomialCoefficient) {
         {"too many factors", "X~(X-1)", 1e8 + 1, 1e10, 2},
         {"never-ending count", "2~X", 1e20, 1e10, 2},
     });
+    // A zero product flips its sign once for every negative factor still to come.
+    ResetModule();
+    EXPECT_TRUE(std::signbit(EvalReal("0~X", 2e9)));
+    EXPECT_FALSE(std::signbit(EvalReal("0~X", 2e9 + 1)));
+    EXPECT_TRUE(std::signbit(EvalReal("0~X", 7.5)));
+    EXPECT_FALSE(std::signbit(EvalReal("2.5~X", 7.5)));
 }
 
 TEST(RealOperators, Power) {
@@ -81,6 +87,12 @@ TEST(RealOperators, Power) {
         {"power before the step function", "X^2*INT(X)", 2, 8, 3},
         {"large base stops at once", "X^6", 1e6, 1e10, 4},
         {"long loop to a fixed point", "0.5^2000000000", 0, 0, 0},
+        {"alternating loop, odd exponent", "(0-1)^X", 1000001, -1, 0},
+        {"alternating loop, even exponent", "(0-1)^X", 1000000, 1, 0},
+        // Chosen: beyond 2^20 steps the loop takes its closed form.
+        {"closed form of a long loop", "X^2000000000", 1.0000000001, 1.2214027783598, 0, 1e-9},
+        {"closed form past the limit", "X^2000000001", -1.00000002, 1e10, 4},
+        {"closed form continues the loop", "X^1048577/X^1048576", 1.0000001, 1.0000001, 0, 1e-13},
         // Chosen: a square or cube beyond the double range fails like an overflow.
         {"square overflows", "X^2", 1e200, 1e10, 2},
         {"cube overflows", "X^3", -1e200, 1e10, 2},

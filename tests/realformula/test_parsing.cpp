@@ -105,8 +105,15 @@ TEST(RealParsing, NameLookupBySubstring) {
         {"name without bracket", "SINX", 0, 0, 1},
         {"lower case", "sin(X)", 0, 0, 1},
         {"U is no primary", "U", 0, 0, 1},
-        {"argument of an unknown name is not evaluated", "T(LN(0))", 0, 0, 1},
+        {"reading goes on inside the bracket", "T(1)+2", 0, 0, 1},
     });
+}
+
+TEST(RealParsing, ArgumentOfAnUnknownNameIsNotEvaluated) {
+    ResetModule();
+    EXPECT_EQ(0, EvalReal("T(1;5)", 0));
+    EXPECT_EQ(0, ParamP);
+    EXPECT_EQ(1, RealStatus);
 }
 
 TEST(RealParsing, EveryNameStartsAtItsPosition) {
