@@ -62,8 +62,11 @@ TEST(RealOperators, BinomialCoefficient) {
     ResetModule();
     EXPECT_TRUE(std::signbit(EvalReal("0~X", 2e9)));
     EXPECT_FALSE(std::signbit(EvalReal("0~X", 2e9 + 1)));
-    EXPECT_TRUE(std::signbit(EvalReal("0~X", 7.5)));
-    EXPECT_FALSE(std::signbit(EvalReal("2.5~X", 7.5)));
+    EXPECT_TRUE(std::signbit(EvalReal("2~X", 7.5)));
+    EXPECT_FALSE(std::signbit(EvalReal("3~X", 7.5)));
+    // A product that underflows to 0 while a is still positive.
+    EXPECT_FALSE(std::signbit(EvalReal("100.5~X", 1000000.5)));
+    EXPECT_TRUE(std::signbit(EvalReal("100.5~X", 1000001.5)));
 }
 
 TEST(RealOperators, Power) {
