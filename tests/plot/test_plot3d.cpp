@@ -340,6 +340,60 @@ TEST_F(Geometry, BrokenValuesNeverLeaveTheScreenRange) {
     EXPECT_EQ(host.paints, before + 1);
 }
 
+TEST_F(Geometry, ExtremeValuesPaintWithinTheScreenRange) {
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    struct Row {
+        const char* name;
+        std::function<void(TPlot3D&)> set;
+    };
+    const Row rows[] = {
+        {"NaN scale factor", [](TPlot3D& p) { p.SetScaleFactY(nan); }},
+        {"huge scale factor", [](TPlot3D& p) { p.SetScaleFactZ(1e300); }},
+        {"infinite z range", [](TPlot3D& p) { p.SetRangeZHigh(inf); }},
+        {"widest colour scale",
+         [](TPlot3D& p) {
+             p.SetColorScaleHigh(1.7e308);
+             p.SetColorScaleLow(-1.7e308);
+         }},
+        {"infinite colour scale", [](TPlot3D& p) { p.SetColorScaleHigh(inf); }},
+        {"NaN x range", [](TPlot3D& p) { p.SetRangeXLow(nan); }},
+        {"handler writes NaN and huge values",
+         [](TPlot3D& p) {
+             p.OnMouseAction = [](TPlot3D&, int& cx, int&, double& rx, double& rz, double& mag,
+                                  TShiftState) {
+                 cx = 2147483647;
+                 rx = nan;
+                 rz = 1e300;
+                 mag = -inf;
+             };
+             p.MouseMove(TShiftState{}, 10, 10);
+             p.MouseMove(TShiftState{false, false, false, true, false, false}, 20, 20);
+         }},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        TPlot3D p;
+        RecordingHost h;
+        p.SetHost(&h);
+        p.SurfaceData().Resize(4, 4);
+        p.SurfaceData().SetCell(1, 1, nan);
+        p.SurfaceData().SetCell(2, 2, inf);
+        p.SurfaceData().SetCell(3, 3, -1e308);
+        r.set(p);
+        p.Paint();
+        for (int i = 1; i <= 4; ++i)
+            for (int j = 1; j <= 4; ++j) {
+                EXPECT_LE(std::abs(p.ScreenXGrid().Cell(i, j)), NearestLimit);
+                EXPECT_LE(std::abs(p.ScreenYGrid().Cell(i, j)), NearestLimit);
+            }
+        for (const DrawOp& op : h.canvas.ops)
+            EXPECT_EQ(op.brushColor >> 24, 0u); // plain 24-bit colours
+        int cx = 0, cy = 0;
+        p.HitTest(100, 100, cx, cy);
+    }
+}
+
 TEST_F(Geometry, DesignTimePicture) {
     struct Row {
         const char* name;
