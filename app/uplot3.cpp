@@ -14,5 +14,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Tessarel"));
     Tfplot3d window;
     window.show();
+    window.activateWindow(); // the shortcuts need the window to be active
+
     return QApplication::exec();
 }
