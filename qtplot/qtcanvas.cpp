@@ -10,6 +10,9 @@
 
 namespace {
 
+// Exact products of two 64-bit coordinates differences.
+__extension__ using Wide = __int128;
+
 // Images are 96 dots per inch, so 8-point labels are about 11 pixels high.
 constexpr int DotsPerMeter = 3780;
 
@@ -106,8 +109,8 @@ void QtCanvas::Rectangle(int x1, int y1, int x2, int y2) {
 
 // Pixels from (x0, y0) toward (x1, y1), the last one excluded. Along the
 // major axis step k lies k pixels from the start; the minor coordinate is
-// the exact offset rounded half up, so clipping to the image needs no
-// error term and a line far outside it costs nothing.
+// the exact offset k * minor / n rounded half up. The walk starts where the
+// line enters the image, so a line far outside it costs nothing.
 void QtCanvas::Line(int x0, int y0, int x1, int y1) {
     if (!m_bits) return;
     const std::int64_t dx = std::int64_t(x1) - x0, dy = std::int64_t(y1) - y0;
@@ -129,12 +132,21 @@ void QtCanvas::Line(int x0, int y0, int x1, int y1) {
         kFirst = std::max<std::int64_t>(kFirst, std::int64_t(majorStart) - (majorSize - 1));
         kLast = std::min<std::int64_t>(kLast, majorStart);
     }
-    for (std::int64_t k = kFirst; k <= kLast; ++k) {
-        const std::int64_t a = majorStart + majorSign * k;
-        const std::int64_t b = minorStart + minorSign * ((2 * k * minor + n) / (2 * n));
-        if (b < 0 || b >= minorSize) continue;
-        const std::int64_t x = xMajor ? a : b, y = xMajor ? b : a;
-        m_bits[y * m_stride + x] = m_pen;
+    if (kFirst > kLast) return;
+    // offset = floor((2 k minor + n) / 2n), kept as quotient and remainder.
+    const Wide start = Wide(2) * kFirst * minor + n;
+    std::int64_t offset = static_cast<std::int64_t>(start / (2 * n));
+    std::int64_t rest = static_cast<std::int64_t>(start % (2 * n));
+    const std::ptrdiff_t majorMul = xMajor ? 1 : m_stride, minorMul = xMajor ? m_stride : 1;
+    std::int64_t a = majorStart + majorSign * kFirst;
+    for (std::int64_t k = kFirst; k <= kLast; ++k, a += majorSign) {
+        const std::int64_t b = minorStart + minorSign * offset;
+        if (b >= 0 && b < minorSize) m_bits[a * majorMul + b * minorMul] = m_pen;
+        rest += 2 * minor;
+        if (rest >= 2 * n) {
+            rest -= 2 * n;
+            ++offset;
+        }
     }
 }
 
@@ -143,36 +155,74 @@ void QtCanvas::LineTo(int x, int y) {
     m_penPos = {x, y};
 }
 
+namespace {
+
+// One polygon edge crossing the scanlines yFrom..yTo-1: x is the first
+// pixel at or right of the crossing, advanced exactly from line to line
+// (error term e = x * dy - exact numerator, 0 <= e < dy).
+struct EdgeWalk {
+    int yFrom = 0, yTo = 0;
+    std::int64_t x = 0, e = 0, dy = 1, stepQ = 0, stepR = 0;
+
+    void Advance() {
+        if (stepR > e) {
+            x += stepQ + 1;
+            e += dy - stepR;
+        } else {
+            x += stepQ;
+            e -= stepR;
+        }
+    }
+};
+
+} // namespace
+
 // Even-odd fill sampling pixel centres at integer coordinates, each edge
 // covering its upper end but not its lower one, and each span its left end
 // but not its right one; then the closed outline with the pen.
 void QtCanvas::Polygon(const TQuad& p) {
     if (!m_bits) return;
     if (BrushStyle() == bsSolid) {
-        int top = p[0].y, bottom = p[0].y;
-        for (const TPoint& q : p) {
-            top = std::min(top, q.y);
-            bottom = std::max(bottom, q.y);
+        EdgeWalk edges[4];
+        int count = 0, top = m_height, bottom = 0;
+        for (int k = 0; k < 4; ++k) {
+            TPoint a = p[k], b = p[(k + 1) % 4];
+            if (a.y == b.y) continue;
+            if (a.y > b.y) std::swap(a, b);
+            EdgeWalk w;
+            w.yFrom = std::max(a.y, 0);
+            w.yTo = std::min(b.y, m_height);
+            if (w.yFrom >= w.yTo) continue;
+            w.dy = std::int64_t(b.y) - a.y;
+            const std::int64_t dx = std::int64_t(b.x) - a.x;
+            const Wide num = Wide(w.yFrom - std::int64_t(a.y)) * dx;
+            Wide q = num / w.dy; // ceiling of num / dy
+            if (num % w.dy > 0) ++q;
+            w.x = a.x + static_cast<std::int64_t>(q);
+            w.e = static_cast<std::int64_t>(q * w.dy - num);
+            w.stepQ = dx / w.dy; // floor of dx / dy
+            if (dx % w.dy < 0) --w.stepQ;
+            w.stepR = dx - w.stepQ * w.dy;
+            edges[count++] = w;
+            top = std::min(top, w.yFrom);
+            bottom = std::max(bottom, w.yTo);
         }
-        top = std::max(top, 0);
-        bottom = std::min(bottom, m_height);
         for (int y = top; y < bottom; ++y) {
-            double xs[4];
-            int count = 0;
-            for (int k = 0; k < 4; ++k) {
-                const TPoint& a = p[k];
-                const TPoint& b = p[(k + 1) % 4];
-                if ((a.y <= y && y < b.y) || (b.y <= y && y < a.y))
-                    xs[count++] = a.x + double(std::int64_t(y) - a.y) * (std::int64_t(b.x) - a.x) /
-                                            (std::int64_t(b.y) - a.y);
+            std::int64_t xs[4];
+            int n = 0;
+            for (int k = 0; k < count; ++k) {
+                EdgeWalk& w = edges[k];
+                if (y < w.yFrom || y >= w.yTo) continue;
+                xs[n++] = w.x;
+                w.Advance();
             }
-            for (int k = 1; k < count; ++k) // at most four crossings
+            for (int k = 1; k < n; ++k) // at most four crossings
                 for (int m = k; m > 0 && xs[m] < xs[m - 1]; --m) std::swap(xs[m], xs[m - 1]);
             QRgb* row = m_bits + static_cast<std::ptrdiff_t>(y) * m_stride;
-            for (int k = 0; k + 1 < count; k += 2) {
-                const double from = std::max(std::ceil(xs[k]), 0.0);
-                const double to = std::min(std::ceil(xs[k + 1]), double(m_width));
-                if (from < to) std::fill(row + int(from), row + int(to), m_brush);
+            for (int k = 0; k + 1 < n; k += 2) {
+                const std::int64_t from = std::max<std::int64_t>(xs[k], 0);
+                const std::int64_t to = std::min<std::int64_t>(xs[k + 1], m_width);
+                if (from < to) std::fill(row + from, row + to, m_brush);
             }
         }
     }
