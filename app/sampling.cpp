@@ -75,15 +75,17 @@ double ReduceValue(Complex w, int displayMode) {
 void FillSurface(TPlot3D& plot, const std::string& formulaText, int displayMode) {
     TMatrix& grid = plot.SurfaceData();
     grid.Resize(GridPoints, GridPoints);
+    const double zLow = plot.RangeZLow();
+    const double zHigh = plot.RangeZHigh();
     const double xLow = plot.RangeXLow();
     const double xHigh = plot.RangeXHigh();
     const double yLow = plot.RangeYLow();
     const double yHigh = plot.RangeYHigh();
-    const double zLow = plot.RangeZLow();
-    const double zHigh = plot.RangeZHigh();
+    // Positions are computed point by point: one that cannot be stored ends
+    // the fill there, with the points before it written.
     for (int p = 1; p <= GridPoints; ++p) {
+        const double x = SamplePosition(xLow, xHigh, p);
         for (int i = 1; i <= GridPoints; ++i) {
-            const double x = SamplePosition(xLow, xHigh, p);
             const double y = SamplePosition(yHigh, yLow, i);
             const Complex w = EvalComplex(formulaText, Complex{x, y});
             double v = ReduceValue(w, displayMode);

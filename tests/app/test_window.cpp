@@ -16,9 +16,11 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -143,6 +145,21 @@ TEST_F(Window, StartUpState) {
     EXPECT_EQ(grid(), ExpectedGrid("SIN(Z+Q)*Z/10", 1));
     EXPECT_TRUE(g_reports.isEmpty());
 }
+
+#ifdef TESSAREL_CLI
+TEST_F(Window, RenderCommandDrawsTheStartUpPicture) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("start.png");
+    QProcess cli;
+    cli.start(TESSAREL_CLI, {"render", "-o", file, "sin(z+q)*z/10"});
+    ASSERT_TRUE(cli.waitForFinished(30000));
+    ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+    const QImage rendered(file);
+    const QImage shown = w->P3D1->Image().convertToFormat(rendered.format());
+    ASSERT_EQ(rendered.size(), QSize(823, 653));
+    EXPECT_TRUE(rendered == shown);
+}
+#endif
 
 TEST_F(Window, WindowProperties) {
     EXPECT_EQ(w->windowTitle(), "Darstellung komplexer Funktionen ");
