@@ -8,6 +8,10 @@
 #include <clocale>
 
 int main(int argc, char** argv) {
+    // The layout is in device pixels, as the window is designed: no scaling
+    // for the screen's resolution unless the user asks for it.
+    if (qEnvironmentVariableIsEmpty("QT_ENABLE_HIGHDPI_SCALING"))
+        qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     QApplication application(argc, argv);
     // Qt adopts the user's locale; number texts here always use ".".
     std::setlocale(LC_NUMERIC, "C");
