@@ -1,8 +1,8 @@
 // tessarel-cli render: the picture the window's plot shows for a formula and a
 // few of the window's settings, written as PNG without a screen.
-#include "app/cp1252.h"
 #include "app/sampling.h"
 #include "cli/command.h"
+#include "cli/surfaceoptions.h"
 #include "plot/plot3d.h"
 #include "qtplot/qtcanvas.h"
 #include "runtime/fpu.h"
@@ -23,17 +23,6 @@ const char* const kUsage =
 
 constexpr int PlotWidth = 823;
 constexpr int PlotHeight = 653;
-
-void ReadBounds(const cli::OptionReader& options, const char* name, std::string& low,
-                std::string& high) {
-    const std::string* value = options.Value(name);
-    if (!value) return;
-    const auto comma = value->find(',');
-    if (comma == std::string::npos)
-        throw cli::UsageError(std::string("expected LO,HI after ") + name);
-    low = text::Utf8ToCp1252(value->substr(0, comma));
-    high = text::Utf8ToCp1252(value->substr(comma + 1));
-}
 
 bool ReadSwitch(const cli::OptionReader& options, const char* name, bool fallback) {
     const std::string* value = options.Value(name);
@@ -66,22 +55,10 @@ int Run(const cli::Args& given) {
         }
     }
     if (output.empty()) throw cli::UsageError("missing -o FILE.png");
-    const cli::OptionReader options(args, {},
-                                    {"--mode", "--q", "--x", "--y", "--z", "--angles", "--size",
-                                     "--mesh", "--coords", "--box"});
-    if (options.Positional().size() != 1) throw cli::UsageError("expected one FORMULA");
-
-    sampling::SurfaceRequest request;
-    request.formula = text::UpperCase1252(text::Utf8ToCp1252(options.Positional()[0]));
-    if (const std::string* mode = options.Value("--mode")) {
-        const double m = cli::ParseDouble(*mode);
-        if (m != 1 && m != 2 && m != 3 && m != 4) throw cli::UsageError("--mode is 1, 2, 3 or 4");
-        request.displayMode = static_cast<int>(m);
-    }
-    if (const std::string* q = options.Value("--q")) request.q = cli::ParseDouble(*q);
-    ReadBounds(options, "--x", request.intervals[0], request.intervals[3]);
-    ReadBounds(options, "--y", request.intervals[1], request.intervals[4]);
-    ReadBounds(options, "--z", request.intervals[2], request.intervals[5]);
+    std::vector<std::string> valued = cli::SurfaceOptionNames();
+    valued.insert(valued.end(), {"--angles", "--size", "--mesh", "--coords", "--box"});
+    const cli::OptionReader options(args, {}, valued);
+    const sampling::SurfaceRequest request = cli::ReadSurfaceRequest(options);
     double angleX = 66, angleZ = 115, size = 1.33;
     if (const std::string* a = options.Value("--angles"))
         std::tie(angleX, angleZ) = cli::ParsePair(*a);

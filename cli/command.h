@@ -13,8 +13,8 @@ using Args = std::vector<std::string>;
 
 struct Command {
     std::string name;
-    std::string usage;   // one line: "eval [--raw] [--q Q] [--z RE,IM] FORMULA"
-    std::string summary; // what it does, a few words
+    std::string usage;                   // one line: "eval [--raw] [--q Q] [--z RE,IM] FORMULA"
+    std::string summary;                 // what it does, a few words
     std::function<int(const Args&)> run; // arguments after the subcommand name
 };
 
@@ -38,8 +38,7 @@ std::pair<double, double> ParsePair(const std::string& text);
 // even when it starts with "-"; everything else is positional.
 class OptionReader {
   public:
-    OptionReader(const Args& args, std::vector<std::string> flags,
-                 std::vector<std::string> valued);
+    OptionReader(const Args& args, std::vector<std::string> flags, std::vector<std::string> valued);
     bool Has(const std::string& name) const;
     const std::string* Value(const std::string& name) const;
     const std::vector<std::string>& Positional() const { return m_positional; }

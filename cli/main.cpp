@@ -16,9 +16,13 @@ std::vector<Command>& Registry() {
 }
 } // namespace
 
-Registrar::Registrar(Command command) { Registry().push_back(std::move(command)); }
+Registrar::Registrar(Command command) {
+    Registry().push_back(std::move(command));
+}
 
-const std::vector<Command>& Commands() { return Registry(); }
+const std::vector<Command>& Commands() {
+    return Registry();
+}
 
 double ParseDouble(const std::string& text) {
     if (text.empty()) throw UsageError("not a number: ''");
@@ -60,7 +64,9 @@ OptionReader::OptionReader(const Args& args, std::vector<std::string> flags,
     }
 }
 
-bool OptionReader::Has(const std::string& name) const { return Value(name) != nullptr; }
+bool OptionReader::Has(const std::string& name) const {
+    return Value(name) != nullptr;
+}
 
 const std::string* OptionReader::Value(const std::string& name) const {
     const std::string* found = nullptr;
