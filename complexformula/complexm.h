@@ -56,7 +56,7 @@ ComplexRec CCoth(ComplexRec z);
 double NormalizeAngle(double theta);
 double ZeroIfTiny(double v);
 
-// Special functions of the arithmetic (specialfunctions.cpp).
+// Special functions of the arithmetic (higherfunctions.cpp).
 ComplexRec CLnGamma(ComplexRec z);
 ComplexRec CLnGammaStirling(ComplexRec z);
 ComplexRec CGamma(ComplexRec z);

@@ -35,7 +35,7 @@ std::string CPrepareText(std::string text);
 // One operator of the formula language applied to two values.
 Complex CApplyOperator(Complex left, Complex right, char op);
 
-// Special functions of the interpreter (specialfunctions.cpp).
+// Special functions of the interpreter (higherfunctions.cpp).
 struct JacobiTriple {
     long double sn, cn, dn;
 };
