@@ -7,6 +7,8 @@
 # timeout of 2 s per input, memory above the limit).
 #
 # usage: fuzz/run.sh BUILD_DIR SECONDS [TARGET...]
+# A finding leaves its input in BUILD_DIR/fuzz-artifacts; running the target
+# with that file as its only argument replays it.
 set -uo pipefail
 
 if [ $# -lt 2 ]; then
