@@ -4,11 +4,12 @@
 The interpreter seeds are the formulas of the documented examples, each with
 a few values of Z (or X) and Q in front as raw little-endian doubles, the
 layout the targets read. Run it again after changing the lists; it rewrites
-the corpus folders whole.
+the files named seed-* and leaves the rest of each folder alone: those are
+inputs that long fuzzing runs found to add coverage, merged in with
+    fuzz-build/fuzz/<target> -merge=1 fuzz/corpus/<target> <run's corpus>
 """
 import hashlib
 import os
-import shutil
 import struct
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -68,10 +69,12 @@ def pack(*values):
 
 def write(target, blobs):
     folder = os.path.join(HERE, "corpus", target)
-    shutil.rmtree(folder, ignore_errors=True)
-    os.makedirs(folder)
+    os.makedirs(folder, exist_ok=True)
+    for old in os.listdir(folder):
+        if old.startswith("seed-"):
+            os.remove(os.path.join(folder, old))
     for blob in blobs:
-        name = hashlib.sha1(blob).hexdigest()[:16]
+        name = "seed-" + hashlib.sha1(blob).hexdigest()[:16]
         with open(os.path.join(folder, name), "wb") as f:
             f.write(blob)
 
