@@ -7,8 +7,9 @@ FUZZ_SECONDS ?= 60
 PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
             libbenchmark-dev xvfb xauth fonts-dejavu-core
 FUZZ_PACKAGES := clang libclang-rt-dev
+SOAK_PACKAGES := xdotool imagemagick xvfb xauth
 
-.PHONY: deps fuzz-deps build test run bench clean test-sanitize fuzz
+.PHONY: deps fuzz-deps build test run bench clean test-sanitize fuzz soak
 
 deps:
 	@missing=""; for p in $(PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
@@ -60,6 +61,19 @@ fuzz: deps fuzz-deps
 	  -DTESSAREL_FUZZ=ON -DTESSAREL_WITH_QT=OFF -DTESSAREL_BENCH=OFF
 	cmake --build fuzz-build -j $(JOBS)
 	fuzz/run.sh fuzz-build $(FUZZ_SECONDS)
+
+# The window driven under Xvfb for several minutes: formulas, modes,
+# simulations, wheel and zoom; responsiveness and memory are checked.
+soak: build
+	@missing=""; for p in $(SOAK_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
+	if [ -n "$$missing" ]; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
+	  else \
+	    echo "missing packages; run as root: apt-get install -y$$missing"; exit 1; \
+	  fi; \
+	fi
+	tests/soak/soak.sh $(BUILD)/app/tessarel
 
 clean:
 	rm -rf $(BUILD) build-* fuzz-build
