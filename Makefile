@@ -9,17 +9,23 @@ PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmo
 FUZZ_PACKAGES := clang libclang-rt-dev
 SOAK_PACKAGES := xdotool imagemagick xvfb xauth
 
+# Installs the Debian packages of $(1) that are missing (as root), or prints
+# the apt-get line to run.
+define ensure_packages
+missing=""; for p in $(1); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
+if [ -n "$$missing" ]; then \
+  if [ "$$(id -u)" = 0 ]; then \
+    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
+  else \
+    echo "missing packages; run as root: apt-get install -y$$missing"; exit 1; \
+  fi; \
+fi
+endef
+
 .PHONY: deps fuzz-deps build test run bench clean test-sanitize fuzz soak
 
 deps:
-	@missing=""; for p in $(PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
-	if [ -n "$$missing" ]; then \
-	  if [ "$$(id -u)" = 0 ]; then \
-	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
-	  else \
-	    echo "missing packages; run as root: apt-get install -y$$missing"; exit 1; \
-	  fi; \
-	fi
+	@$(call ensure_packages,$(PACKAGES))
 
 $(BUILD)/CMakeCache.txt:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -46,14 +52,7 @@ test-sanitize: deps
 	  ctest --output-on-failure -j $(JOBS)
 
 fuzz-deps:
-	@missing=""; for p in $(FUZZ_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
-	if [ -n "$$missing" ]; then \
-	  if [ "$$(id -u)" = 0 ]; then \
-	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
-	  else \
-	    echo "missing packages; run as root: apt-get install -y$$missing"; exit 1; \
-	  fi; \
-	fi
+	@$(call ensure_packages,$(FUZZ_PACKAGES))
 
 # libFuzzer targets (clang, sanitizers on), each run for FUZZ_SECONDS seconds.
 fuzz: deps fuzz-deps
@@ -65,14 +64,7 @@ fuzz: deps fuzz-deps
 # The window driven under Xvfb for several minutes: formulas, modes,
 # simulations, wheel and zoom; responsiveness and memory are checked.
 soak: build
-	@missing=""; for p in $(SOAK_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
-	if [ -n "$$missing" ]; then \
-	  if [ "$$(id -u)" = 0 ]; then \
-	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
-	  else \
-	    echo "missing packages; run as root: apt-get install -y$$missing"; exit 1; \
-	  fi; \
-	fi
+	@$(call ensure_packages,$(SOAK_PACKAGES))
 	tests/soak/soak.sh $(BUILD)/app/tessarel
 
 clean:
