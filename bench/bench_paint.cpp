@@ -1,6 +1,5 @@
 // One paint of the main window's picture: a 36 x 36 surface at 823 x 653
 // with mesh, box and scales, rendered through the image canvas.
-#include <QGuiApplication>
 #include <benchmark/benchmark.h>
 #include <cmath>
 
@@ -60,12 +59,3 @@ void BM_PaintMainWindow(benchmark::State& state) {
 BENCHMARK(BM_PaintMainWindow)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -7,7 +7,6 @@
 #include "qtplot/qtcanvas.h"
 #include "realformula/fktint.h"
 
-#include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -45,12 +44,3 @@ void FillOnly(benchmark::State& state) {
 BENCHMARK(FillOnly)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
