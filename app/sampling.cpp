@@ -5,6 +5,7 @@
 #include "realformula/fktint.h"
 #include "runtime/fpu.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -21,10 +22,14 @@ double FieldValue(const std::string& text) {
     return RealStatus != 0 ? 0.0 : v;
 }
 
-std::string FormatNumber(double x) {
-    char buffer[400];
+namespace {
+
+// x in fixed-point notation with the given decimals, trailing zeros and a
+// trailing "." removed, never "-0".
+std::string TrimmedFixed(double x, int decimals) {
+    char buffer[800];
     const auto [end, ec] =
-        std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::fixed, 2);
+        std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::fixed, decimals);
     std::string s = ec == std::errc() ? std::string(buffer, end) : std::string("0");
     while (s.size() > 1 && s.back() == '0') s.pop_back();
     if (s.size() > 1 && s.back() == '.') s.pop_back();

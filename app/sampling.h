@@ -31,6 +31,12 @@ double FieldValue(const std::string& text);
 // zeros and a trailing "." removed, never "-0" (10 -> "10", -3.9215 -> "-3.92").
 std::string FormatNumber(double x);
 
+// The text a zoom step writes into a field whose value goes from previous to
+// next: FormatNumber's, unless those two decimals would leave the field where
+// it is or move it back (steps below a hundredth); then the fewest
+// significant digits that move it toward next (0.25 / 1.02 -> "0.245").
+std::string ZoomText(double previous, double next);
+
 // A field text read as a plain decimal number as far as it goes ("2*PI" -> 2);
 // 0 when it does not start with a finite number. The mouse wheel reads fields so.
 double PlainNumber(const std::string& text);

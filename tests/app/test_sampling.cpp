@@ -41,6 +41,25 @@ TEST(FormatNumber, TwoDecimalsTrimmed) {
     for (const auto& r : rows) EXPECT_EQ(sampling::FormatNumber(r.value), r.expected) << r.name;
 }
 
+TEST(ZoomText, MovesTheFieldTowardTheNewValue) {
+    const struct {
+        const char* name;
+        double previous, next;
+        const char* expected;
+    } rows[] = {
+        {"usual wheel step keeps two decimals", -4, -4 / 1.02, "-3.92"},
+        {"usual menu step keeps two decimals", 4, 4 / 1.1, "3.64"},
+        {"wheel in below a quarter", 0.25, 0.25 / 1.02, "0.245"},
+        {"two decimals suffice again", 0.245, 0.245 / 1.02, "0.24"},
+        {"wheel out below a quarter", -0.24, -0.24 * 1.02, "-0.245"},
+        {"menu zoom in on a twentieth", 0.05, 0.05 / 1.1, "0.045"},
+        {"two decimals would step back", 0.0098, 0.0098 / 1.02, "0.0096"},
+        {"zero stays zero", 0, 0, "0"},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(sampling::ZoomText(r.previous, r.next), r.expected) << r.name;
+}
+
 TEST(PlainNumber, ReadsAsFarAsTheNumberGoes) {
     const TextToNumber rows[] = {
         {"integer", "-4", -4},
