@@ -37,6 +37,31 @@ std::string TrimmedFixed(double x, int decimals) {
     return s;
 }
 
+} // namespace
+
+std::string FormatNumber(double x) {
+    return TrimmedFixed(x, 2);
+}
+
+std::string ZoomText(double previous, double next) {
+    std::string s = FormatNumber(next);
+    if (next == previous || !std::isfinite(next)) return s;
+    const double step = std::fabs(next - previous);
+    const auto movesOn = [&](const std::string& text) {
+        const double written = PlainNumber(text);
+        return written != previous && std::fabs(written - next) < step;
+    };
+    if (movesOn(s)) return s;
+    // 17 significant digits write next exactly, so the loop always ends with
+    // a text that moves on.
+    const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(next))));
+    for (int digits = 1; digits <= 17; ++digits) {
+        s = TrimmedFixed(next, std::max(2, digits - 1 - exponent));
+        if (movesOn(s)) break;
+    }
+    return s;
+}
+
 double PlainNumber(const std::string& text) {
     std::size_t start = text.find_first_not_of(" \t");
     if (start == std::string::npos) return 0;
