@@ -23,6 +23,10 @@ void ShowBox(const QString& text) {
     box->setWindowModality(Qt::NonModal);
     g_box = box;
     box->show();
+    // The report takes the focus, so that Esc and Enter close it and do not
+    // reach the window's shortcuts (Esc would end the program).
+    box->raise();
+    box->activateWindow();
 }
 
 } // namespace

@@ -22,8 +22,9 @@ namespace errorreport {
 QString ReportText(const QString& message);
 
 // Shows one report: a critical message box captioned with the application
-// title. The box does not block: the failed handler has already ended, and the
-// simulation timer keeps running while the box is open. While a report is
+// title, which takes the focus (Esc and Enter close it). The box does not
+// block: the failed handler has already ended, and the simulation timer keeps
+// running while the box is open. While a report is
 // open, further errors are dropped instead of stacking boxes, which the 15 ms
 // simulation would otherwise do. Returns whether this error was shown.
 bool Report(const QString& message);

@@ -296,7 +296,10 @@ void Tfplot3d::createMenu() {
     M3 = new QAction(QStringLiteral("M"), this);
     M3->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
     addAction(M3);
-    for (QAction* a : {M2, sim1, M3}) a->setShortcutContext(Qt::WindowShortcut);
+    for (QAction* a : {M2, M3}) a->setShortcutContext(Qt::WindowShortcut);
+    // F2 also reaches the simulation while the error report has the focus,
+    // which Esc and Enter close without touching the window.
+    sim1->setShortcutContext(Qt::ApplicationShortcut);
 }
 
 void Tfplot3d::nameControls() {
@@ -457,10 +460,12 @@ void Tfplot3d::S7C() {
     close();
 }
 
+// The fields are applied before the one fill, so that the request succeeds
+// exactly when the surface over the new ranges can be computed.
 void Tfplot3d::D1C() {
     FormulaText = E7->FormulaBytes();
+    applyIntervalFields();
     FormShow();
-    E1C();
     Plot().Paint();
 }
 
@@ -473,11 +478,15 @@ double Tfplot3d::FieldValue(QLineEdit* field) const {
 }
 
 void Tfplot3d::E1C() {
+    applyIntervalFields();
+    if (Ready) FormShow();
+}
+
+void Tfplot3d::applyIntervalFields() {
     sampling::IntervalTexts texts;
     const auto fields = intervalFields();
     for (std::size_t k = 0; k < fields.size(); ++k) texts[k] = Bytes(fields[k]->text());
     sampling::ApplyIntervals(Plot(), sampling::ReadIntervals(texts));
-    if (Ready) FormShow();
 }
 
 // ---------------------------------------------------------------------------
@@ -546,8 +555,10 @@ void Tfplot3d::M7C(QObject* sender) {
 }
 
 void Tfplot3d::zoomFields(double factor) {
-    for (QLineEdit* field : intervalFields())
-        field->setText(QString::fromStdString(sampling::FormatNumber(FieldValue(field) * factor)));
+    for (QLineEdit* field : intervalFields()) {
+        const double v = FieldValue(field);
+        field->setText(QString::fromStdString(sampling::ZoomText(v, v * factor)));
+    }
 }
 
 void Tfplot3d::FormMouseWheelDown() {
@@ -564,9 +575,9 @@ void Tfplot3d::wheelStep(bool down) {
     Ready = false;
     try {
         for (QLineEdit* field : intervalFields()) {
-            double v = sampling::PlainNumber(Bytes(field->text()));
-            v = down ? v / 1.02 : v * 1.02;
-            field->setText(QString::fromStdString(sampling::FormatNumber(v)));
+            const double v = sampling::PlainNumber(Bytes(field->text()));
+            const double next = down ? v / 1.02 : v * 1.02;
+            field->setText(QString::fromStdString(sampling::ZoomText(v, next)));
         }
         Ready = true;
         E1C();
@@ -620,17 +631,19 @@ void Tfplot3d::T1Ti() {
         Rx5->SetValue(q);
         break;
     }
-    case 1: {
-        double v = std::nearbyint(Rx2->Value()) + 1;
-        if (v == 360) v = 0;
-        Rx2->SetValue(v);
+    case 1:
+        turnOneDegree(Rx2);
+        break;
+    default:
+        turnOneDegree(Rx1);
         break;
     }
-    default: {
-        double v = std::nearbyint(Rx1->Value()) + 1;
-        if (v == 360) v = 0;
-        Rx1->SetValue(v);
-        break;
-    }
-    }
+}
+
+// Wraps to 0 past 359; a field holding 360 (a drag or typing can put it
+// there) would otherwise be clamped back to 360 and never turn.
+void Tfplot3d::turnOneDegree(SpinField* angle) {
+    double v = std::nearbyint(angle->Value()) + 1;
+    if (v > 359) v = 0;
+    angle->SetValue(v);
 }

@@ -165,6 +165,8 @@ class Tfplot3d : public QMainWindow {
     void wireHandlers();
     void zoomFields(double factor);
     void wheelStep(bool down);
+    void applyIntervalFields();
+    void turnOneDegree(SpinField* angle);
     std::array<QLineEdit*, 6> intervalFields() const;
 
     bool m_activated = false;

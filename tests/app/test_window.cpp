@@ -46,13 +46,16 @@ void ResetSharedState() {
 
 // The surface the sampling makes of a formula over default fields, to compare
 // the window's grid with.
-std::vector<double> ExpectedGrid(const std::string& formula, int mode, double q = 0) {
+std::vector<double>
+ExpectedGrid(const std::string& formula, int mode, double q = 0,
+             const sampling::IntervalTexts& intervals = sampling::DefaultIntervalTexts) {
     TPlot3D plot;
     sampling::LoadWindowPlotSettings(plot);
     sampling::SurfaceRequest request;
     request.formula = formula;
     request.displayMode = mode;
     request.q = q;
+    request.intervals = intervals;
     sampling::PrepareSurface(plot, request);
     std::vector<double> cells;
     for (int p = 1; p <= 36; ++p)
@@ -501,22 +504,30 @@ TEST_F(Window, TheReportBoxWhileTheSimulationRuns) {
     EXPECT_EQ(box->windowTitle(), "Tessarel");
     EXPECT_EQ(box->icon(), QMessageBox::Critical);
     EXPECT_EQ(box->text(), QString::fromUtf8("Gleitkommaüberlauf."));
+    // The box has the focus: F2 stops the simulation, Esc closes the box only.
+    EXPECT_TRUE(QTest::qWaitForWindowActive(box));
     const QString before = w->Rx5->text();
     QTest::qWait(100);
     EXPECT_NE(w->Rx5->text(), before);
     EXPECT_TRUE(w->Timer1.isActive());
     EXPECT_EQ(boxes().size(), 1);
-    // The user stops the simulation with the box still open, then closes it.
-    QTest::mouseClick(w->D2, Qt::LeftButton);
+    QTest::keyClick(box, Qt::Key_F2);
     EXPECT_FALSE(w->Timer1.isActive());
-    box->close();
+    QTest::keyClick(box, Qt::Key_Escape);
     QTest::qWait(20);
     EXPECT_TRUE(boxes().isEmpty());
     EXPECT_FALSE(errorreport::ReportOpen());
-    // The next error is shown again.
+    EXPECT_TRUE(w->isVisible());
+    // The next error is shown again; Enter closes it without a new draw
+    // request (which would fail and show another box).
     w->D1->click();
     QTest::qWait(20);
-    EXPECT_EQ(boxes().size(), 1);
+    ASSERT_EQ(boxes().size(), 1);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(boxes().front()));
+    QTest::keyClick(boxes().front(), Qt::Key_Return);
+    QTest::qWait(20);
+    EXPECT_TRUE(boxes().isEmpty());
+    EXPECT_TRUE(w->isVisible());
     for (QMessageBox* b : boxes()) b->close();
     QTest::qWait(20);
 }
@@ -590,6 +601,15 @@ TEST_F(Window, WheelSteps) {
     wheel(120);
     EXPECT_EQ(fieldTexts(), QStringList({"-4.08", "-4.08", "-4.08", "4.08", "4.08", "4.08"}));
     EXPECT_EQ(plot().RangeYLow(), 4.08);
+    // Below a quarter two decimals would not move the fields any more.
+    for (QLineEdit* e : {w->E1, w->E4}) e->setText(e == w->E1 ? "-0.25" : "0.25");
+    wheel(-120);
+    wheel(-120);
+    EXPECT_EQ(w->E1->text(), "-0.24");
+    EXPECT_EQ(w->E4->text(), "0.24");
+    wheel(-120);
+    EXPECT_EQ(w->E4->text(), "0.235");
+    EXPECT_DOUBLE_EQ(plot().RangeXHigh(), 0.235 * 0.999);
 }
 
 TEST_F(Window, WheelReadsPlainNumbersOnly) {
@@ -627,11 +647,27 @@ TEST_F(Window, FormulaErrorSkipsTheRestOfTheDrawRequest) {
     ASSERT_EQ(g_reports.size(), 1);
     EXPECT_EQ(g_reports[0], QString::fromUtf8("Gleitkommaüberlauf."));
     EXPECT_EQ(FormulaText, "Z^1000");
-    EXPECT_DOUBLE_EQ(plot().RangeXLow(), -3.996); // E1C never ran
+    EXPECT_DOUBLE_EQ(plot().RangeXLow(), -2 * 0.999); // applied before the fill
     setFormula("Z");
     press(w->E7, Qt::Key_Return);
     EXPECT_EQ(g_reports.size(), 1);
-    EXPECT_DOUBLE_EQ(plot().RangeXLow(), -2 * 0.999);
+    EXPECT_EQ(grid(), ExpectedGrid("Z", 1, 0, {"-2", "-4", "-4", "4", "4", "4"}));
+}
+
+TEST_F(Window, NarrowedFieldsDrawWhatTheWiderOnesCouldNot) {
+    // Z^1000 overflows over x and y -4..4 but not over -1..1.
+    setFormula("Z^1000");
+    QTest::mouseClick(w->D1, Qt::LeftButton);
+    ASSERT_EQ(g_reports.size(), 1);
+    for (QLineEdit* e : {w->E1, w->E2}) e->setText("-1");
+    for (QLineEdit* e : {w->E4, w->E5}) e->setText("1");
+    press(w->E7, Qt::Key_Return);
+    EXPECT_EQ(g_reports.size(), 1);
+    EXPECT_EQ(grid(), ExpectedGrid("Z^1000", 1, 0, {"-1", "-1", "-4", "1", "1", "4"}));
+    chooseDisplay(2);
+    w->M8->trigger();
+    QTest::mouseClick(w->D1, Qt::LeftButton);
+    EXPECT_EQ(g_reports.size(), 1);
 }
 
 TEST_F(Window, ZoomCommands) {
@@ -784,10 +820,10 @@ TEST_F(Window, RotationWraps) {
         EXPECT_EQ(seen, QStringList({"359", "0", "1", "2"})) << r.name;
         r.field->SetValue(360);
         w->T1Ti();
-        EXPECT_EQ(r.field->text(), "360") << r.name;
+        EXPECT_EQ(r.field->text(), "0") << r.name << " from 360";
     }
-    EXPECT_EQ(plot().ViewAngleX(), 360);
-    EXPECT_EQ(plot().ViewAngleZ(), 360);
+    EXPECT_EQ(plot().ViewAngleX(), 0);
+    EXPECT_EQ(plot().ViewAngleZ(), 0);
 }
 
 TEST_F(Window, QSweepReversesAtTheBound) {
