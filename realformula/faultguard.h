@@ -1,7 +1,8 @@
 // Floating-point faults that no operator or function rule guards against
 // (an overflow in a sum, a quotient too large for a double, an infinite
-// argument) are settled the way a zero divisor is: an overflow or a division
-// by zero gives ValueLimit, an invalid operation gives 0, and both set status 2.
+// argument) are settled the way a zero divisor is: a division by zero gives
+// ValueLimit, an overflow or an infinite result ValueLimit with its sign, an
+// invalid operation 0, and all set status 2.
 #pragma once
 
 #include "realformula/fktint.h"
@@ -27,7 +28,8 @@ double GuardedRule(Rule&& rule) {
     if ((faults & FE_INVALID) != 0 || std::isnan(value)) return Fail();
     if (faults != 0 || std::isinf(value)) {
         RealStatus = 2;
-        return ValueLimit;
+        const bool negative = (faults & FE_DIVBYZERO) == 0 && std::signbit(value);
+        return negative ? -ValueLimit : ValueLimit;
     }
     return value;
 }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 double ParamP = 0;
 double ParamQ = 0;
@@ -64,14 +65,9 @@ void Normalise(std::string& text) {
     }
     if (text.front() == '-') text.insert(0, 1, '0');
     if (text.front() == '+') text.insert(0, 1, '0');
-    // "(-X^" becomes "(0-X^": a minus opening a bracket before X^ negates the
-    // power. The tail after the "(" is cut to 255 characters at each rewrite.
-    for (auto at = text.find("(-X^"); at != std::string::npos; at = text.find("(-X^")) {
-        std::string tail = text.substr(at + 1, 255);
-        text.resize(at + 1);
-        text += '0';
-        text += tail;
-    }
+    // "(-X^" becomes "(0-X^": a minus opening a bracket before X^ negates the power.
+    for (auto at = text.find("(-X^"); at != std::string::npos; at = text.find("(-X^", at))
+        text.insert(at + 1, 1, '0');
 }
 
 double ParseExpression(ParserState& s);
@@ -130,14 +126,15 @@ double ScanNumber(ParserState& s) {
     s.position = s.scanIndex;
     // A run the conversion rejects (two points, a lone point, code 233 inside)
     // reads as its longest leading number, 0 when there is none; a run too
-    // large for a double reads as ValueLimit, one too small as 0. The status
-    // is not changed in any case.
+    // large for a double reads as the largest double, so it goes on like any
+    // huge number (above the limit at the end: status 4), one too small as 0.
+    // The status is not changed in any case.
     double value = 0;
     const auto [end, error] = std::from_chars(first, last, value, std::chars_format::fixed);
     if (error == std::errc::result_out_of_range) {
         const char* point = std::find(first, end, '.');
         const bool large = std::any_of(first, point, [](char c) { return c != '0'; });
-        return large ? ValueLimit : 0.0;
+        return large ? std::numeric_limits<double>::max() : 0.0;
     }
     if (error != std::errc()) return 0;
     return value;

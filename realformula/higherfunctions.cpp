@@ -208,24 +208,74 @@ double BesselJ1(double x) {
     return static_cast<double>(x >= 0 ? j : -j);
 }
 
-// The three integrals sum power series whose terms are computed through their
-// logarithms, and stop at the first change below 1e-4.
+namespace {
+
+constexpr Ext kPiExt = 3.14159265358979323846264338327950288L;
+constexpr Ext kEulerGammaExt = 0.57721566490153286060651209008240243L;
+
+// Below kSiCiAsymptotic Si and Ci are summed from their power series in
+// extended precision: there the largest term stays below 1e8, so rounding
+// costs less than 1e-10. From there on the power series would cancel away
+// every digit, and the asymptotic series of the auxiliary functions f and g
+// are good to better than 1e-10 instead.
+constexpr double kSiCiAsymptotic = 22;
+
+struct SiCi {
+    Ext si, ci;
+};
+
+// Si(x) = sum (-1)^k x^(2k+1) / ((2k+1) (2k+1)!),
+// Ci(x) = gamma + ln x + sum_{k>=1} (-1)^k x^(2k) / (2k (2k)!).
+SiCi SiCiSeries(double x) {
+    const Ext ex = x;
+    Ext si = 0;
+    Ext ci = kEulerGammaExt + std::log(ex);
+    Ext power = 1; // x^n / n!
+    for (int n = 1; n < 200; ++n) {
+        power *= ex / n;
+        const Ext term = power / n;
+        const bool negative = (n / 2) % 2 != 0;
+        Ext& sum = n % 2 != 0 ? si : ci;
+        sum += negative ? -term : term;
+        if (n > x && term <= 1e-21L * std::fabs(sum)) break;
+    }
+    return {si, ci};
+}
+
+// Si(x) = pi/2 - f cos x - g sin x and Ci(x) = f sin x - g cos x, with
+// f ~ (1/x) sum (-1)^k (2k)! / x^(2k) and g ~ (1/x^2) sum (-1)^k (2k+1)! / x^(2k),
+// summed up to their smallest term.
+SiCi SiCiAsymptotic(double x) {
+    const Ext ex = x;
+    const Ext inverseSquare = 1 / (ex * ex);
+    Ext f = 1, g = 1, termF = 1, termG = 1;
+    for (int k = 1; k < 200; ++k) {
+        const Ext nextF = -termF * (2 * k - 1) * (2 * k) * inverseSquare;
+        const Ext nextG = -termG * (2 * k) * (2 * k + 1) * inverseSquare;
+        if (std::fabs(nextG) >= std::fabs(termG) || std::fabs(nextF) < 1e-21L) break;
+        termF = nextF;
+        termG = nextG;
+        f += termF;
+        g += termG;
+    }
+    f /= ex;
+    g *= inverseSquare;
+    const Ext s = std::sin(ex), c = std::cos(ex);
+    return {kPiExt / 2 - f * c - g * s, f * s - g * c};
+}
+
+SiCi SiCiOf(double x) {
+    return x < kSiCiAsymptotic ? SiCiSeries(x) : SiCiAsymptotic(x);
+}
+
+} // namespace
+
 double SineIntegral(double x) {
     if (!(x > 0 && x < 50)) {
         RealStatus = 2;
         return 0;
     }
-    const double lx = std::log(x);
-    double sum = x;
-    double l = lx;
-    for (int i = 1;; i += 2) {
-        l = l + 2 * lx + std::log(static_cast<double>(i)) - std::log(i + 1.0) -
-            2 * std::log(i + 2.0);
-        const double term = std::exp(l); // x^(i+2) / ((i+2) (i+2)!)
-        const double next = ((i - 1) / 2) % 2 == 0 ? sum - term : sum + term;
-        if (std::fabs(next - sum) < 1e-4) return next;
-        sum = next;
-    }
+    return static_cast<double>(SiCiOf(x).si);
 }
 
 double CosineIntegral(double x) {
@@ -233,19 +283,11 @@ double CosineIntegral(double x) {
         RealStatus = 2;
         return 0;
     }
-    const double lx = std::log(x);
-    double sum = lx + 0.57722 - x * x / 4;
-    double l = 2 * std::log(x / 2);
-    for (int i = 2;; i += 2) {
-        l = l + 2 * lx + std::log(static_cast<double>(i)) - std::log(i + 1.0) -
-            2 * std::log(i + 2.0);
-        const double term = std::exp(l);
-        const double next = (i / 2) % 2 == 1 ? sum + term : sum - term;
-        if (std::fabs(next - sum) < 1e-4) return next;
-        sum = next;
-    }
+    return static_cast<double>(SiCiOf(x).ci);
 }
 
+// The exponential integral sums its power series with terms computed through
+// their logarithms, and stops at the first change below 1e-4.
 double ExpIntegral(double x) {
     if (!(x > 0 && x < 40)) {
         RealStatus = 2;

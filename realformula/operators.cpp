@@ -113,9 +113,12 @@ double IntegerPower(double a, std::int32_t n) {
     return r;
 }
 
+// The index 1/b is stored as a double, like every intermediate, so that
+// 1/0.2 is 5 and the integer-power rules apply.
 double Root(double a, double b) {
     if (b == 0) return Fail();
-    return Power(a, 1.0L / b, true);
+    const double e = 1.0 / b;
+    return Power(a, e, true);
 }
 
 } // namespace

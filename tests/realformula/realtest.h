@@ -16,8 +16,10 @@ struct Row {
     double x;
     double value;
     int status;
-    double tolerance = 0; // 0: equal within 4 ulp
+    double tolerance = 0; // 0: equal within 4 ulp; kExact: equal
 };
+
+inline constexpr double kExact = -1;
 
 inline void ResetModule() {
     ParamP = ParamQ = ParamR = 0;
@@ -26,7 +28,9 @@ inline void ResetModule() {
 }
 
 inline void ExpectValue(double expected, double actual, double tolerance) {
-    if (tolerance == 0)
+    if (tolerance == kExact)
+        EXPECT_EQ(expected, actual);
+    else if (tolerance == 0)
         EXPECT_DOUBLE_EQ(expected, actual);
     else
         EXPECT_NEAR(expected, actual, tolerance);

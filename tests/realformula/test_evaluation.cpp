@@ -98,7 +98,7 @@ TEST(RealOperators, Power) {
         {"closed form continues the loop", "X^1048577/X^1048576", 1.0000001, 1.0000001, 0, 1e-13},
         // Chosen: a square or cube beyond the double range fails like an overflow.
         {"square overflows", "X^2", 1e200, 1e10, 2},
-        {"cube overflows", "X^3", -1e200, 1e10, 2},
+        {"cube overflows", "X^3", -1e200, -1e10, 2},
     });
 }
 
@@ -113,13 +113,19 @@ TEST(RealOperators, Root) {
         {"zero root", "X\\0", 5, 0, 2},
         {"root bound is 15", "X\\(1/15.5)", 2.718281828459045, 0, 2},
         {"power bound is 16", "X^15.5", 2.718281828459045, 5389698.476283012, 0, 1e-6},
+        // The index 1/b is a double: 1/0.2 is 5, and the integer rules apply.
+        {"fractional index of a negative", "(0-2)\\0.2", 0, -32, 0},
+        {"index a third", "8\\(1/3)", 0, 512, 0, kExact},
+        {"index a tenth", "2\\0.1", 0, 1024, 0, kExact},
+        {"index a tenth at the limit", "10\\0.1", 0, 1e10, 0},
+        {"sign behind a cleared status", "VORZEICHEN(-7\\0.1+-BESSJ0(1))", 0, 1, 0},
     });
 }
 
 TEST(RealOperators, UnguardedFaultsBecomeStatus2) {
     CheckRows({
         {"sum overflows", "X+X", 1e308, 1e10, 2},
-        {"negative sum overflows", "0-X-X", 1e308, 1e10, 2},
+        {"negative sum overflows", "0-X-X", 1e308, -1e10, 2},
         {"quotient overflows", "X/0.5", 1e308, 1e10, 2},
         {"no overflow in the product of a mean", "X#X", 1e300, 1e10, 4},
     });
