@@ -116,7 +116,7 @@ void FillSurface(TPlot3D& plot, const std::string& formulaText, int displayMode)
     for (int p = 1; p <= GridPoints; ++p) {
         const double x = SamplePosition(xLow, xHigh, p);
         for (int i = 1; i <= GridPoints; ++i) {
-            const double y = SamplePosition(yHigh, yLow, i);
+            const double y = SamplePosition(yLow, yHigh, i);
             const Complex w = EvalComplex(formulaText, Complex{x, y});
             double v = ReduceValue(w, displayMode);
             if (v > zHigh) v = zHigh;
@@ -133,11 +133,14 @@ IntervalValues ReadIntervals(const IntervalTexts& texts) {
 }
 
 void ApplyIntervals(TPlot3D& plot, const IntervalValues& values) {
+    // A lower y bound equal to the upper one in force moves up by 1 (the
+    // setter would move it down), which keeps the rows where they are sampled.
+    const double yLow = values[1] == plot.RangeYHigh() ? values[1] + 1 : values[1];
     plot.SetRangeXLow(values[0] * 0.999);
-    plot.SetRangeYHigh(values[1]);
+    plot.SetRangeYLow(yLow);
     plot.SetRangeZLow(values[2]);
     plot.SetRangeXHigh(values[3] * 0.999);
-    plot.SetRangeYLow(values[4]);
+    plot.SetRangeYHigh(values[4]);
     plot.SetRangeZHigh(values[5]);
 }
 
@@ -174,10 +177,10 @@ void LoadWindowPlotSettings(TPlot3D& p) {
     p.SetMinTickY(3);
     p.SetMinTickZ(3);
     p.SetRangeXLow(-3.996);
-    p.SetRangeYLow(4);
+    p.SetRangeYLow(-4);
     p.SetRangeZLow(-4);
     p.SetRangeXHigh(3.996);
-    p.SetRangeYHigh(-4);
+    p.SetRangeYHigh(4);
     p.SetRangeZHigh(4);
     p.SetScaleFactX(1);
     p.SetScaleFactY(1);

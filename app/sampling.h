@@ -53,7 +53,8 @@ double ReduceValue(Complex w, int displayMode);
 
 // The fill: resizes the plot's grid to 36 x 36 and writes F(x_p + i y_i),
 // reduced and clamped to the z range, into Cell[p, i]. Column p runs in x
-// from RangeXLow, row i in y from RangeYHigh. Does not repaint. An error
+// from RangeXLow, row i in y from RangeYLow, so the scales' low ends stand
+// beside column 1 and row 1. Does not repaint. An error
 // ends the fill at the failing point: the cells done so far keep their new
 // values, the rest their old ones.
 void FillSurface(TPlot3D& plot, const std::string& formulaText, int displayMode);
@@ -62,8 +63,8 @@ void FillSurface(TPlot3D& plot, const std::string& formulaText, int displayMode)
 IntervalValues ReadIntervals(const IntervalTexts& texts);
 
 // Sets the plot's ranges from the six field values, in the order E1..E6:
-// x pulled in by 0.999, y stored crosswise (the lower field in RangeYHigh) so
-// that row 1 lies next to the lower y bound. Each setter repaints.
+// x pulled in by 0.999, the lower y field in RangeYLow and the upper one in
+// RangeYHigh. Each setter repaints.
 void ApplyIntervals(TPlot3D& plot, const IntervalValues& values);
 
 // The plot settings the main window stores for its plot, applied in the

@@ -11,6 +11,9 @@
 #include <cfloat>
 #include <cmath>
 #include <numbers>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -177,8 +180,8 @@ TEST_F(Fill, DefaultFieldsGiveTheWindowsRanges) {
     Sample("Z", 1);
     EXPECT_DOUBLE_EQ(plot.RangeXLow(), -3.996);
     EXPECT_DOUBLE_EQ(plot.RangeXHigh(), 3.996);
-    EXPECT_EQ(plot.RangeYHigh(), -4);
-    EXPECT_EQ(plot.RangeYLow(), 4);
+    EXPECT_EQ(plot.RangeYLow(), -4);
+    EXPECT_EQ(plot.RangeYHigh(), 4);
     EXPECT_EQ(plot.RangeZLow(), -4);
     EXPECT_EQ(plot.RangeZHigh(), 4);
     EXPECT_EQ(plot.SurfaceData().NrOfColumns(), 36);
@@ -197,6 +200,48 @@ TEST_F(Fill, SamplingPositions) {
     for (int i = 1; i <= 36; ++i)
         for (int p = 2; p <= 36; ++p) ASSERT_EQ(Cell(p, i), Cell(1, i)) << "row " << i;
     EXPECT_EQ(Cell(5, 18), 0.0);
+}
+
+TEST_F(Fill, ScaleLabelsStandBesideTheSampledValues) {
+    // Seen straight down, every label's foot lies beside the column (x) or
+    // row (y) whose sampled value it names, within one and a half steps.
+    const sampling::IntervalTexts fields = {"-2", "-1", "-20", "6", "5", "20"};
+    const struct {
+        const char* name;
+        int mode;
+        TP3ScaleKind kind;
+    } rows[] = {{"x labels along the columns", 1, skXScale},
+                {"y labels along the rows", 2, skYScale}};
+    plot.SetViewAngleX(0);
+    plot.SetViewAngleZ(0);
+    plot.SetVisibleXCoords(true);
+    plot.SetVisibleYCoords(true);
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        Sample("Z", r.mode, fields);
+        std::vector<std::pair<double, TPoint>> labels;
+        plot.OnBeforeDrawScaleLabel = [&](TPlot3D&, Canvas*&, TP3ScaleKind kind, std::string& text,
+                                          int x, int y) {
+            if (kind == r.kind) labels.push_back({std::stod(text), TPoint{x, y}});
+        };
+        plot.Paint();
+        plot.OnBeforeDrawScaleLabel = nullptr;
+        ASSERT_GE(labels.size(), 3u);
+        const bool x = r.kind == skXScale;
+        const auto value = [&](int k) { return x ? Cell(k, 1) : Cell(1, k); };
+        const auto screen = [&](int k) {
+            return x ? plot.ScreenXGrid().Cell(k, 1) : plot.ScreenYGrid().Cell(1, k);
+        };
+        const double step = value(2) - value(1);
+        for (const auto& [label, foot] : labels) {
+            int nearest = 1;
+            for (int k = 2; k <= 36; ++k)
+                if (std::abs(screen(k) - (x ? foot.x : foot.y)) <
+                    std::abs(screen(nearest) - (x ? foot.x : foot.y)))
+                    nearest = k;
+            EXPECT_NEAR(value(nearest), label, 1.5 * step) << "label " << label;
+        }
+    }
 }
 
 TEST_F(Fill, PhaseAlongRow18) {
@@ -243,8 +288,8 @@ TEST_F(Fill, QComesFromTheComplexInterpreter) {
 TEST_F(Fill, AnErrorKeepsTheCellsAlreadyWritten) {
     Sample("3", 1);
     // Stored y bounds so wide that the fifteenth row overflows a double.
-    plot.SetRangeYHigh(1e308);
-    plot.SetRangeYLow(-1e308);
+    plot.SetRangeYLow(1e308);
+    plot.SetRangeYHigh(-1e308);
     EXPECT_THROW(sampling::FillSurface(plot, "2", 1), rt::EOverflow);
     for (int i = 1; i <= 14; ++i) EXPECT_EQ(Cell(1, i), 2) << i;
     EXPECT_EQ(Cell(1, 15), 3);
@@ -256,7 +301,7 @@ TEST(ApplyIntervals, FieldsToRanges) {
     const struct {
         const char* name;
         sampling::IntervalTexts fields;
-        double xLow, xHigh, yHigh, yLow, zLow, zHigh;
+        double xLow, xHigh, yLow, yHigh, zLow, zHigh;
     } rows[] = {
         {"defaults", sampling::DefaultIntervalTexts, -3.996, 3.996, -4, 4, -4, 4},
         {"x pulled in, also when negative",
@@ -294,9 +339,12 @@ TEST(ApplyIntervals, ABoundMeetingTheOtherMovesBy1) {
     TPlot3D plot;
     sampling::LoadWindowPlotSettings(plot);
     sampling::ApplyIntervals(plot, sampling::ReadIntervals(sampling::DefaultIntervalTexts));
-    sampling::ApplyIntervals(plot, sampling::ReadIntervals({"4", "-4", "-4", "8", "4", "4"}));
+    sampling::ApplyIntervals(plot, sampling::ReadIntervals({"4", "4", "-4", "8", "8", "4"}));
     EXPECT_DOUBLE_EQ(plot.RangeXLow(), 2.996);
     EXPECT_DOUBLE_EQ(plot.RangeXHigh(), 7.992);
+    // A lower y bound meeting the upper one moves up, away from it.
+    EXPECT_EQ(plot.RangeYLow(), 5);
+    EXPECT_EQ(plot.RangeYHigh(), 8);
 }
 
 TEST(LoadWindowPlotSettings, TheWindowsStoredView) {
