@@ -2,6 +2,7 @@
 // shift the view; every move reports the cell under the pointer.
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 
@@ -141,8 +142,12 @@ bool TPlot3D::HitTest(int mx, int my, int& cellX, int& cellY) const {
     const auto point = [&](int i, int j) {
         return TPoint{m_screenX.Cell(i, j), m_screenY.Cell(i, j)};
     };
+    const auto finite = [&](int i, int j) { return std::isfinite(m_surface.Cell(i, j)); };
     for (int i = 1; i <= cols - 1; ++i) {
         for (int j = 1; j <= rows - 1; ++j) {
+            // Cells with a corner without a height are not drawn.
+            if (!finite(i, j) || !finite(i + 1, j) || !finite(i + 1, j + 1) || !finite(i, j + 1))
+                continue;
             const TPoint p[4] = {point(i, j), point(i, j + 1), point(i + 1, j + 1),
                                  point(i + 1, j)};
             int signs = 0;

@@ -91,6 +91,7 @@ void TPlot3D::DrawCells(Canvas*& canvas) {
                                            m * c64 + h + 1, m * c64 + h};
             TQuad quad;
             double v[4];
+            bool finite = true;
             for (int k = 0; k < 4; ++k) {
                 v[k] = m_surface.Cell(ci[k], cj[k]);
                 double x, y, z;
@@ -99,7 +100,10 @@ void TPlot3D::DrawCells(Canvas*& canvas) {
                 m_screenX.SetCell(ci[k], cj[k], quad[k].x);
                 m_screenY.SetCell(ci[k], cj[k], quad[k].y);
                 m_drawOrder.SetCell(ci[k], cj[k], OrderNumber(order[k]));
+                finite = finite && std::isfinite(v[k]);
             }
+            // A corner without a height has no place on the screen.
+            if (!finite) continue;
             double value;
             if (m_colorCodeAvg) {
                 value = (v[0] + v[1] + v[2] + v[3]) / 4;

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
@@ -276,6 +277,33 @@ TEST_F(Render, GridsTooSmallDrawNoCells) {
         Paint();
         EXPECT_EQ(host.canvas.OpsOf(DrawOp::Poly).size(), 3u); // the box only
         EXPECT_FALSE(host.canvas.OpsOf(DrawOp::Text).empty());
+    }
+}
+
+TEST_F(Render, CellsWithANonFiniteCornerAreNotDrawn) {
+    const struct {
+        const char* name;
+        double value;
+    } rows[] = {{"NaN", std::numeric_limits<double>::quiet_NaN()},
+                {"+inf", std::numeric_limits<double>::infinity()},
+                {"-inf", -std::numeric_limits<double>::infinity()}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        Fill(4, 3, Zero);
+        plot.SurfaceData().SetCell(1, 1, r.value); // a corner of cell (1, 1) only
+        const auto cells = CellsInDrawingOrder();
+        EXPECT_EQ(cells.size(), 5u);
+        EXPECT_EQ(std::count(cells.begin(), cells.end(), std::make_pair(1, 1)), 0);
+        EXPECT_EQ(host.canvas.OpsOf(DrawOp::Poly).size(), 5u);
+        // Nor does the pointer find it where its corners would put it.
+        int x = 0, y = 0;
+        for (auto [i, j] : {std::make_pair(1, 1), {2, 1}, {2, 2}, {1, 2}}) {
+            x += plot.ScreenXGrid().Cell(i, j) / 4;
+            y += plot.ScreenYGrid().Cell(i, j) / 4;
+        }
+        int cx = 0, cy = 0;
+        plot.HitTest(x, y, cx, cy);
+        EXPECT_NE(std::make_pair(cx, cy), std::make_pair(1, 1));
     }
 }
 
