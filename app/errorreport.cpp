@@ -15,8 +15,9 @@ Presenter g_presenter;
 QPointer<QMessageBox> g_box;
 
 void ShowBox(const QString& text) {
+    const QPointer<QWidget> window = QApplication::activeWindow();
     auto* box = new QMessageBox(QMessageBox::Critical, QApplication::applicationName(), text,
-                                QMessageBox::Ok, QApplication::activeWindow());
+                                QMessageBox::Ok, window);
     box->setAttribute(Qt::WA_DeleteOnClose);
     // Not modal: the handler that failed returns at once, the simulation
     // timer keeps ticking and the user can stop it while the report is open.
@@ -27,6 +28,10 @@ void ShowBox(const QString& text) {
     // reach the window's shortcuts (Esc would end the program).
     box->raise();
     box->activateWindow();
+    // Closed, it hands the focus back, also where no window manager does.
+    QObject::connect(box, &QDialog::finished, box, [window] {
+        if (window) window->activateWindow();
+    });
 }
 
 } // namespace
