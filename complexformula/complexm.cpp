@@ -20,6 +20,10 @@ constexpr Ext kLog2E = 1.44269504088896340735992468100189214L;
 // loops alone would take |theta| / 2pi rounds, and never end for huge angles.
 constexpr Ext kAngleLoopLimit = 64 * kPi;
 
+// Beyond this |2x| (|2y| for tan and cot) cosh no longer fits a double, and
+// tanh, coth, tan and cot equal their limits to double precision.
+constexpr Ext kTrigSaturation = 709;
+
 // An extended-precision result stored into the double record. Storing a value
 // that does not fit raises the overflow flag.
 ComplexRec Stored(Ext a, Ext b, ComplexForm form = cfRectangular) {
@@ -42,7 +46,10 @@ double NormalizeAngle(double theta) {
     if (std::fabs(t) > kAngleLoopLimit) t = std::fmod(t, kTwoPi);
     while (t > kPi) t -= kTwoPi;
     while (t <= -kPi) t += kTwoPi;
-    return static_cast<double>(t);
+    // The double nearest -pi lies just inside -pi in extended; it stands for
+    // -pi all the same, and the angle of the negative real axis is +pi.
+    const double angle = static_cast<double>(t);
+    return angle == -static_cast<double>(kPi) ? static_cast<double>(kPi) : angle;
 }
 
 double ZeroIfTiny(double v) {
@@ -62,7 +69,9 @@ ComplexRec ConvertForm(ComplexRec z, ComplexForm target) {
         const Ext theta = z.B;
         return Stored(r * std::cos(theta), r * std::sin(theta));
     }
-    return MakeComplex(cfPolar, CAbs(z), static_cast<double>(std::atan2(Ext{z.B}, Ext{z.A})));
+    // The negative real axis has the angle +pi, also with -0 as imaginary part.
+    const Ext theta = z.B == 0 && z.A < 0 ? kPi : std::atan2(Ext{z.B}, Ext{z.A});
+    return MakeComplex(cfPolar, CAbs(z), static_cast<double>(theta));
 }
 
 ComplexRec CAdd(ComplexRec a, ComplexRec b) {
@@ -93,7 +102,9 @@ ComplexRec CDiv(ComplexRec a, ComplexRec b) {
         const double theta = static_cast<double>(Ext{a.B} - b.B);
         return MakeComplex(cfPolar, static_cast<double>(Ext{a.A} / b.A), NormalizeAngle(theta));
     }
-    const double d = static_cast<double>(Ext{b.A} * b.A + Ext{b.B} * b.B);
+    // In extended, the squared modulus of any double neither underflows to 0
+    // nor overflows.
+    const Ext d = CNormExtended(b);
     if (d == 0) return MakeComplex(cfRectangular, 0.0, 0.0);
     return Stored((Ext{a.A} * b.A + Ext{a.B} * b.B) / d, (Ext{a.B} * b.A - Ext{a.A} * b.B) / d);
 }
@@ -104,8 +115,12 @@ double CAbs(ComplexRec z) {
 }
 
 double CNorm(ComplexRec z) {
-    if (z.Form == cfPolar) return static_cast<double>(Ext{z.A} * z.A);
-    return static_cast<double>(Ext{z.A} * z.A + Ext{z.B} * z.B);
+    return static_cast<double>(CNormExtended(z));
+}
+
+long double CNormExtended(ComplexRec z) {
+    if (z.Form == cfPolar) return Ext{z.A} * z.A;
+    return Ext{z.A} * z.A + Ext{z.B} * z.B;
 }
 
 ComplexRec CConj(ComplexRec z) {
@@ -132,11 +147,12 @@ ComplexRec CLn(ComplexRec z) {
 ComplexRec CExp(ComplexRec z) {
     const ComplexRec r = Rect(z);
     const Ext ex = std::exp2(r.A * kLog2E);
-    return Stored(ex * std::cos(Ext{r.B}), ex * std::sin(Ext{r.B}));
+    // A real argument keeps its imaginary part 0 even when e^x is infinite.
+    return Stored(ex * std::cos(Ext{r.B}), r.B == 0 ? Ext{r.B} : ex * std::sin(Ext{r.B}));
 }
 
 ComplexRec CPower(ComplexRec a, ComplexRec b) {
-    if (CNorm(a) == 0) return ComplexZero;
+    if (CNormExtended(a) == 0) return ComplexZero;
     return CExp(CMul(b, CLn(a)));
 }
 
@@ -163,6 +179,7 @@ ComplexRec CSin(ComplexRec z) {
 ComplexRec CTan(ComplexRec z) {
     const ComplexRec r = Rect(z);
     const Ext x2 = 2 * Ext{r.A}, y2 = 2 * Ext{r.B};
+    if (std::fabs(y2) > kTrigSaturation) return MakeComplex(cfRectangular, 0.0, y2 > 0 ? 1 : -1);
     const double d = static_cast<double>(std::cosh(y2) + std::cos(x2));
     if (d == 0) return ComplexZero;
     return Stored(std::sin(x2) / d, std::sinh(y2) / d);
@@ -171,6 +188,7 @@ ComplexRec CTan(ComplexRec z) {
 ComplexRec CCot(ComplexRec z) {
     const ComplexRec r = Rect(z);
     const Ext x2 = 2 * Ext{r.A}, y2 = 2 * Ext{r.B};
+    if (std::fabs(y2) > kTrigSaturation) return MakeComplex(cfRectangular, 0.0, y2 > 0 ? -1 : 1);
     const double d = static_cast<double>(std::cosh(y2) - std::cos(x2));
     if (d == 0) return ComplexZero;
     return Stored(std::sin(x2) / d, -std::sinh(y2) / d);
@@ -242,6 +260,7 @@ ComplexRec HyperbolicQuotient(Ext x2, Ext y2, Ext dExt, bool cothSign) {
 ComplexRec CTanh(ComplexRec z) {
     const ComplexRec r = Rect(z);
     const Ext x2 = 2 * Ext{r.A}, y2 = 2 * Ext{r.B};
+    if (std::fabs(x2) > kTrigSaturation) return MakeComplex(cfRectangular, x2 > 0 ? 1 : -1, 0.0);
     Ext ch = std::cosh(x2); // unprotected: an overflow here leaves the call
     Ext c2 = std::cos(y2);
     rt::Settle(ch);
@@ -252,6 +271,7 @@ ComplexRec CTanh(ComplexRec z) {
 ComplexRec CCoth(ComplexRec z) {
     const ComplexRec r = Rect(z);
     const Ext x2 = 2 * Ext{r.A}, y2 = 2 * Ext{r.B};
+    if (std::fabs(x2) > kTrigSaturation) return MakeComplex(cfRectangular, x2 > 0 ? 1 : -1, 0.0);
     // cosh 2x, cos 2y and their difference stored to double are all unprotected.
     double d = static_cast<double>(std::cosh(x2) - std::cos(y2));
     rt::Settle(d);

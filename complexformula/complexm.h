@@ -37,6 +37,8 @@ ComplexRec CMul(ComplexRec a, ComplexRec b);
 ComplexRec CDiv(ComplexRec a, ComplexRec b);
 double CAbs(ComplexRec z);
 double CNorm(ComplexRec z);
+// The squared modulus unrounded: never 0 for a nonzero z, never overflowing.
+long double CNormExtended(ComplexRec z);
 ComplexRec CConj(ComplexRec z);
 ComplexRec CClean(ComplexRec z);
 ComplexRec CLn(ComplexRec z);

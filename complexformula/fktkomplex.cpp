@@ -127,8 +127,22 @@ Complex Widen(ComplexRec r) {
     return Complex{r.A, r.B};
 }
 
+// Raises the first floating-point fault of the evaluation as soon as it is
+// met: computing on with its infinities or NaNs (inf - inf, 0 * inf) would add
+// an invalid operation that hides it. Never called inside an rt::ProtectedRegion.
+void CheckFault() {
+    rt::ThrowPendingFault();
+}
+
+ComplexRec ToCheckedRec(Complex w) {
+    ComplexRec r = ToRec(w);
+    rt::Settle(r);
+    CheckFault(); // a part too large for a double
+    return r;
+}
+
 Complex Via(ComplexRec (*operation)(ComplexRec), Complex w) {
-    return Widen(operation(ToRec(w)));
+    return Widen(operation(ToCheckedRec(w)));
 }
 
 bool IsZero(Complex w) {
@@ -145,9 +159,10 @@ JacobiComplexTriple JacobiOf(Complex w) {
 
 // EI and DIGAMMA work on the argument rounded to double.
 Complex OnDoubles(void (*function)(double, double, double&, double&), Complex w) {
+    const ComplexRec r = ToCheckedRec(w);
     double re = 0;
     double im = 0;
-    function(static_cast<double>(w.re), static_cast<double>(w.im), re, im);
+    function(r.A, r.B, re, im);
     return Complex{re, im};
 }
 
@@ -182,9 +197,12 @@ int OperatorLevel(unsigned char c) {
     }
 }
 
-// <operator> = one character, never the last one of the text
+// <operator> = one character, never the last one of the text. A last
+// character other than a closing one is left unread, which is a syntax error:
+// the text ends in an operator ("Z+") or in something that is none ("2Z").
 void CReadOperator(CParserState& s) {
     if (s.TooDeep || s.Pos >= s.Length) {
+        if (!s.TooDeep && s.Pos == s.Length && OperatorLevel(s.At(s.Pos)) != 0) ComplexStatus = 1;
         s.NextLevel = 0;
         return;
     }
@@ -252,7 +270,7 @@ int CLookupFunction(CParserState& s) {
 Complex GuardedExp(Complex w) {
     rt::ProtectedRegion region;
     rt::Settle(w);
-    Complex v = Via(CExp, w);
+    Complex v = Widen(CExp(ToRec(w))); // unchecked: the region catches all
     rt::Settle(v);
     if (!region.Faulted()) return v;
     ComplexStatus = 4;
@@ -288,7 +306,9 @@ Complex CCallFunction(CParserState& s, int k) {
             return Complex{};
         }
         Ext phi;
-        if (w.re != 0)
+        if (w.im == 0 && w.re < 0)
+            phi = kPi; // the principal value, also with -0 as imaginary part
+        else if (w.re != 0)
             phi = std::atan2(w.im, w.re);
         else
             phi = w.im < 0 ? -kPi / 2 : kPi / 2;
@@ -376,7 +396,10 @@ Complex CParsePrimary(CParserState& s) {
     if (StartsFunction(c)) {
         NestingLevel level(s);
         const int k = CLookupFunction(s);
-        return CCallFunction(s, k);
+        Complex v = CCallFunction(s, k);
+        rt::Settle(v);
+        CheckFault();
+        return v;
     }
     if (c == '.' || (c >= '0' && c <= '9')) return CScanNumber(s);
     switch (c) {
@@ -432,6 +455,8 @@ Complex CApplyChain(CParserState& s, Complex left) {
         s.CurLevel = s.NextLevel;
         const Complex right = CParseOperand(s);
         left = CApplyOperator(left, right, static_cast<char>(s.CurOp));
+        rt::Settle(left);
+        CheckFault();
     } while (s.NextLevel >= s.CurLevel);
     std::tie(s.CurOp, s.CurLevel) = s.SaveStack.back();
     s.SaveStack.pop_back();
@@ -466,10 +491,8 @@ std::string CPrepareText(std::string text) {
 
 Complex CApplyOperator(Complex left, Complex right, char op) {
     // Both operands enter the arithmetic as doubles, whatever the operator.
-    ComplexRec a = ToRec(left);
-    ComplexRec b = ToRec(right);
-    rt::Settle(a);
-    rt::Settle(b);
+    const ComplexRec a = ToCheckedRec(left);
+    const ComplexRec b = ToCheckedRec(right);
     switch (static_cast<unsigned char>(op)) {
     case '+':
         return Widen(CAdd(a, b));
@@ -483,7 +506,7 @@ Complex CApplyOperator(Complex left, Complex right, char op) {
         ComplexStatus = 2;
         return Complex{1e10L, 0};
     case '/':
-        if (CAbs(b) == 0) {
+        if (b.A == 0 && b.B == 0) { // the modulus, not rounded
             ComplexStatus = 2;
             return Complex{1e10L, 0};
         }
@@ -515,10 +538,14 @@ Complex EvalComplex(const std::string& text, Complex z) {
     const Complex v = CParseExpression(s);
     if (s.TooDeep) ComplexStatus = 1;
 
-    // The final overflow test; a NaN fails it (quietly).
+    // The final overflow test; a NaN fails it (quietly), and so does a part
+    // too large to be squared in extended.
     Complex result = v;
-    const Ext norm = v.re * v.re + v.im * v.im;
-    if (!std::islessequal(norm, ComplexLimit)) {
+    const Ext partLimit = std::sqrt(ComplexLimit);
+    const bool within = std::islessequal(std::fabs(v.re), partLimit) &&
+                        std::islessequal(std::fabs(v.im), partLimit) &&
+                        std::islessequal(v.re * v.re + v.im * v.im, ComplexLimit);
+    if (!within) {
         result = Complex{1e30L, 0};
         ComplexStatus = 4;
     }

@@ -2,7 +2,7 @@
 // call. The text is prepared and read once, left to right, computing as it
 // reads; nothing survives from one call to the next. Failures the language
 // foresees are a status code plus a substitute value; floating-point faults
-// that no rule guards leave EvalComplex as rt::EMathError.
+// that no rule guards leave EvalComplex as rt::EMathError, the first one raised.
 #pragma once
 
 #include "complexformula/complexm.h"

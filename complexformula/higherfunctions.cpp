@@ -80,23 +80,30 @@ ComplexRec Scaled(ComplexRec z, Ext f) {
     return MakeComplex(cfRectangular, static_cast<double>(z.A * f), static_cast<double>(z.B * f));
 }
 
+bool IsFinite(ComplexRec z) {
+    return std::isfinite(z.A) && std::isfinite(z.B);
+}
+
 bool IsGammaPole(double x, double y) {
     return x <= 0 && ZeroIfTiny(y) == 0 && ZeroIfTiny(std::fabs(x - std::trunc(x))) == 0;
 }
 
 // sum(k = 0 ..) (+-1)^k (z^2 / 4)^k / (k!)^2; alternating gives J0, else I0.
+// A term that overflowed ends the series: multiplying on with its infinities
+// would only add an invalid operation to the overflow already raised.
 ComplexRec BesselSeries(ComplexRec z, bool alternating) {
     z = Rect(z);
     const ComplexRec q = Scaled(CMul(z, z), 0.25L);
     ComplexRec t = q;
     ComplexRec sum = alternating ? CSub(RecOne, q) : CAdd(RecOne, q);
+    if (!IsFinite(q)) return sum;
     int i = 1;
     do {
         t = CMul(q, t);
         ++i;
         t = MakeComplex(cfRectangular, t.A / (i * i), t.B / (i * i));
         sum = alternating && i % 2 == 1 ? CSub(sum, t) : CAdd(sum, t);
-    } while (i <= BesselMaxTerms && CNorm(t) >= BesselTolerance);
+    } while (i <= BesselMaxTerms && IsFinite(t) && CNormExtended(t) >= BesselTolerance);
     return sum;
 }
 
@@ -366,6 +373,7 @@ Complex ZetaPartialSum(Complex s) {
     for (int n = 2; n <= ZetaTerms; ++n) {
         const ComplexRec p = CPower(MakeComplex(cfRectangular, n, 0), exponent);
         const Ext h = Ext{p.A} * p.A + Ext{p.B} * p.B;
+        if (std::isinf(h)) continue; // n^s overflowed: its reciprocal is 0
         sumRe = static_cast<double>(sumRe + p.A / h);
         sumIm = static_cast<double>(sumIm - p.B / h);
     }
@@ -406,7 +414,6 @@ void DigammaComplex(double x, double y, double& re, double& im) {
         x = -x;
         y = -y;
     }
-    // The shifted point is held in extended so that w - j recovers x exactly.
     int n = 0;
     Ext w = x;
     if (x < DigammaShift) {
@@ -426,8 +433,10 @@ void DigammaComplex(double x, double y, double& re, double& im) {
         sumRe += term * std::cos(2 * i * phi);
         sumIm -= term * std::sin(2 * i * phi);
     }
+    // The points are taken from x itself: w - j would lose a tiny x entirely,
+    // and the last term 1/z must keep it.
     for (int j = 1; j <= n; ++j) {
-        const Ext a = w - j;
+        const Ext a = Ext{x} + (n - j);
         const Ext d = a * a + Ext{y} * y;
         sumRe -= a / d;
         sumIm += y / d;
@@ -436,7 +445,8 @@ void DigammaComplex(double x, double y, double& re, double& im) {
     if (reflected) {
         const Ext r = x;
         const Ext s = y;
-        const Ext t = std::tan(kPi * r);
+        // tan(pi r) has period 1; reduced first, it is 0 at the poles.
+        const Ext t = std::tan(kPi * (r - std::trunc(r)));
         const Ext h = DigammaTanh(kPi * s);
         const Ext m = t * t + h * h;
         const Ext d = r * r + s * s;

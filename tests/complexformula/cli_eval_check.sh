@@ -31,6 +31,9 @@ expect default-formula 0 '0.323966342829833* 0.776209663704907* 0' -- \
     eval 'SIN(Z+Q)*Z/10' --z 1,2 --q 0.5
 expect division-by-zero 0 '10000000000 0 2' -- eval 'Z/0' --z 1,1
 expect escaped-overflow 3 '' 'error: Gleitkommaüberlauf' -- eval 'Z^1000' --z 4,0
+expect first-fault-reported 3 '' 'error: Gleitkommaüberlauf' -- eval '(Z^1000)^2' --z 4,0
+expect large-argument-limit 0 '1 0 0' -- eval 'TANH(100*Z)' --z 4,0
+expect last-character-unread 0 '2 0 1' -- eval '2Z' --z 1,2
 expect negative-option-values 0 '-3 -4 0' -- eval Z --z -3,-4
 expect upper-cased 0 '3 4 0' -- eval z --z 3,4
 expect e-acute-upper-cased-is-e 0 '2.71828182845904523* 0 0' -- eval 'é'

@@ -59,9 +59,8 @@ TEST(ComplexArithmetic, NormalizeAngle) {
     EXPECT_EQ(NormalizeAngle(kPi), kPi);
     EXPECT_NEAR(NormalizeAngle(-1.5 * kPi), 0.5 * kPi, 1e-15);
     EXPECT_NEAR(NormalizeAngle(-2 * kPi - 0.5), -0.5, 1e-15);
-    // Extended pi exceeds the double nearest to it, so that double's negative
-    // already lies inside (-pi, pi] and stays.
-    EXPECT_EQ(NormalizeAngle(-kPi), -kPi);
+    // The double nearest -pi lies just inside -pi in extended, yet stands for -pi.
+    EXPECT_EQ(NormalizeAngle(-kPi), kPi);
     // Huge angles end (reduced exactly first); infinite ones have no direction.
     for (double theta : {1e20, -DBL_MAX}) EXPECT_LE(std::fabs(NormalizeAngle(theta)), kPi) << theta;
     EXPECT_TRUE(std::isnan(NormalizeAngle(-kInf)));
@@ -70,6 +69,7 @@ TEST(ComplexArithmetic, NormalizeAngle) {
 TEST(ComplexArithmetic, ConvertForm) {
     EXPECT_TRUE(Is(ConvertForm(R(-1, 0), cfPolar), P(1, kPi)));
     EXPECT_TRUE(Is(ConvertForm(R(0, -2), cfPolar), P(2, -kPi / 2)));
+    EXPECT_TRUE(Is(ConvertForm(R(-1, -0.0), cfPolar), P(1, kPi), 0)); // -0 too: principal angle
     EXPECT_TRUE(Is(ConvertForm(P(2, kPi / 2), cfRectangular), R(0, 2)));
     // Infinite parts lose their signs; a NaN gives a rectangular NaN for any target.
     EXPECT_TRUE(Is(ConvertForm(R(-kInf, 5), cfPolar), P(kInf, 0), 0));
@@ -97,7 +97,9 @@ TEST(ComplexArithmetic, OperationsKeepTheirForms) {
 TEST(ComplexArithmetic, SingularPointsGiveValuesNotFaults) {
     rt::ClearFaults();
     EXPECT_TRUE(Is(CDiv(R(1, 1), R(0, 0)), R(0, 0), 0));
-    EXPECT_TRUE(Is(CDiv(R(1, 1), R(1e-170, 0)), R(0, 0), 0)); // squared modulus underflows
+    // The squared modulus of the divisor is kept in extended, small or large.
+    EXPECT_TRUE(Is(CDiv(R(1, 1), R(1e-170, 0)), R(1e170, 1e170)));
+    EXPECT_TRUE(Is(CDiv(R(1e160, 0), R(1e160, 0)), R(1, 0)));
     EXPECT_TRUE(Is(CLn(R(0, 0)), R(0, 0), 0));
     EXPECT_TRUE(Is(CPower(R(0, 0), R(2, 0)), R(0, 0), 0));
     EXPECT_TRUE(Is(CRoot(R(0, 0), 1, 3), R(0, 0), 0));
@@ -121,12 +123,15 @@ TEST(ComplexArithmetic, LogarithmPowerRoot) {
     EXPECT_GE(CRoot(R(-3, -1e-9), 0, 2).A, 0); // principal root: real part not negative
 }
 
-TEST(ComplexArithmetic, TanhCatchesItsOwnFaultAndKeepsEarlierOnes) {
+TEST(ComplexArithmetic, LargeArgumentLimitKeepsEarlierFaults) {
     rt::ClearFaults();
-    // D = cosh 800 + cos 0 overflows when stored to double: caught, and the
-    // substitutes carry the signs of sinh 2x and sin 2y.
-    EXPECT_TRUE(Is(CTanh(R(400, 0)), R(kInf, kInf), 0));
-    EXPECT_TRUE(Is(CTanh(R(-400, -1)), R(-kInf, -kInf), 0));
+    // Beyond |2x| (|2y|) = 709, where cosh no longer fits a double: the limits.
+    EXPECT_TRUE(Is(CTanh(R(400, 0)), R(1, 0), 0));
+    EXPECT_TRUE(Is(CTanh(R(-400, -1)), R(-1, 0), 0));
+    EXPECT_TRUE(Is(CTanh(R(6000, 0)), R(1, 0), 0));
+    EXPECT_TRUE(Is(CCoth(R(400, 0)), R(1, 0), 0));
+    EXPECT_TRUE(Is(CTan(R(1, -400)), R(0, -1), 0));
+    EXPECT_TRUE(Is(CCot(R(1, -400)), R(0, 1), 0));
     EXPECT_FALSE(rt::FaultRaised());
 
     double early = 1.0 / vZero; // an earlier fault of the same evaluation
@@ -137,9 +142,9 @@ TEST(ComplexArithmetic, TanhCatchesItsOwnFaultAndKeepsEarlierOnes) {
 }
 
 TEST(ComplexArithmetic, UnprotectedFaultsPass) {
-    EXPECT_THROW(rt::Checked([] { return CExp(R(1000, 0)); }), rt::EOverflow);  // when stored
-    EXPECT_THROW(rt::Checked([] { return CTanh(R(6000, 0)); }), rt::EOverflow); // cosh 12000
-    EXPECT_THROW(rt::Checked([] { return CCoth(R(400, 0)); }), rt::EOverflow);  // D stored
+    EXPECT_THROW(rt::Checked([] { return CExp(R(1000, 0)); }), rt::EOverflow); // when stored
+    // e^x itself infinite: the overflow alone, no inf * sin 0.
+    EXPECT_THROW(rt::Checked([] { return CExp(R(1e300, 0)); }), rt::EOverflow);
 }
 
 } // namespace

@@ -83,10 +83,11 @@ TEST_F(Interpreter, PrecedenceAssociativityAndPrimaries) {
 
 TEST_F(Interpreter, WhereReadingStops) {
     Check({
-        {"final + is never read", "Z+", kZ, 1, 2, 0},
+        {"final + left unread", "Z+", kZ, 1, 2, 1},
+        {"final * left unread", "Z*", kZ, 1, 2, 1},
         {") ends the top level", "Z)+5", kZ, 1, 2, 0},
         {"missing ) at the end", "2*(Z+1", kZ, 4, 4, 0},
-        {"the last character is not read as an operator", "2Z", kZ, 2, 0, 0},
+        {"last character left unread", "2Z", kZ, 2, 0, 1},
         {"any other is", "2Z+1", kZ, 2, 0, 1},
         {"no exponent notation", "1E5", {}, 1, 0, 1},
         {"blank", "Z +1", kZ, 1, 2, 1},
@@ -138,6 +139,10 @@ TEST_F(Interpreter, FunctionValues) {
         {"TIM", "TIM(3+4*I)", {}, 0, 4, 0},
         {"LN(-1)", "LN(-1)", {}, 0, kPi, 0, 0},
         {"LN on the imaginary axis", "LN(Z)", {0, -2}, std::log(2.0L), -kPi / 2, 0, 1e-18L},
+        // Z*-1 has the imaginary part -0; the angle is +pi all the same.
+        {"LN on the cut from below", "LN(Z*-1)", {1, 0}, 0, kPi, 0, 0},
+        {"SQRT on the cut from below", "SQRT(Z*-1)", {4, 0}, 0, 2, 0},
+        {"power on the cut from below", "Z^0.5", {-4, -0.0L}, 0, 2, 0},
     });
 }
 
@@ -157,7 +162,11 @@ TEST_F(Interpreter, StatusCodesAndSubstituteValues) {
         {"EXP overflow", "EXP(1000)", {}, 1e5, 0, 4},
         {"EXP overflow in extended", "EXP(20000)", {}, 1e5, 0, 4},
         {"EXP(100) too large a result", "EXP(100)", {}, 1e30, 0, 4},
-        {"TANH caught, then too large", "TANH(400)", {}, 1e30, 0, 4},
+        {"large-argument limit TANH", "TANH(100*Z)", {4, 0}, 1, 0, 0},
+        {"large-argument limit TANH negative", "TANH(100*Z)", {-3.56L, 0}, -1, 0, 0},
+        {"large-argument limit COTH", "COTH(100*Z)", {4, 1}, 1, 0, 0},
+        {"large-argument limit TAN", "TAN(100*Z)", {1, 4}, 0, 1, 0},
+        {"large-argument limit COT", "COT(100*Z)", {1, 4}, 0, -1, 0},
         {"CSC(0), COT(0)", "CSC(0)+COT(0)", {}, 0, 0, 0},
         {"operators that compute nothing", "Z%2+(Z~2)+(Z&2)+(Z<2)+(Z>2)", kZ, 0, 0, 0},
         {"power after a division by 0", "(Z/0)+Z^2", kZ, 1e10, 0, 2},
@@ -169,6 +178,11 @@ TEST_F(Interpreter, StatusCodesAndSubstituteValues) {
         {"empty text", "", kZ, 0, 0, 1},
         {"malformed number", "1.2.3", {}, 1.2L, 0, 0, 1e-18L},
         {"number beyond extended", "1" + std::string(5000, '0'), {}, 1e30, 0, 4},
+        {"number too large to square", "1" + std::string(2500, '0'), {}, 1e30, 0, 4},
+        {"tiny divisor", "Z/Z", {1e-170L, 0}, 1, 0, 0},
+        {"huge divisor", "Z/Z", {1e160L, 0}, 1, 0, 0},
+        {"reciprocal of a tiny power", "1/Z^200", {0.1L, 0}, 1e30, 0, 4},
+        {"reciprocal of a tiny EXP", "1/EXP(0-400)", {}, 1e30, 0, 4},
     });
     EvalComplex("Z", kZ);
     EXPECT_EQ(ComplexStatus, 0); // reset by every call
@@ -186,7 +200,8 @@ TEST_F(Interpreter, TextPreparation) {
 
 TEST_F(Interpreter, UnguardedFaultsLeaveAsEMathError) {
     EXPECT_THROW(EvalComplex("Z^1000", {4, 0}), rt::EOverflow);
-    EXPECT_THROW(EvalComplex("COTH(400)", {}), rt::EOverflow);
+    // The first fault is reported, not the invalid operation that follows it.
+    EXPECT_THROW(EvalComplex("(Z^1000)^2", {4, 0}), rt::EOverflow);
     EXPECT_THROW(EvalComplex("Z-1", {1e400L, 0}), rt::EOverflow); // stored to double
     // The protected regions of EXP and TANH keep an earlier fault.
     EXPECT_THROW(EvalComplex("Z^1000+EXP(1000)", {4, 0}), rt::EOverflow);
@@ -230,7 +245,7 @@ TEST_F(Interpreter, BadInputNeverCrashesOrHangs) {
         {"lone |", "|", kZ, 0, 0, 1},
         // 0 + (-0 * 0 / 0): the division by 0 writes the status last.
         {"operators only", "+-*/^", kZ, 1e10, 0, 2},
-        {"a megabyte sum", sum, {1e-6L, 0}, 0.5, 0, 0, 1e-9L},
+        {"a megabyte sum", sum, {1e-6L, 0}, 0.5, 0, 1, 1e-9L}, // ends in "+"
         {"a megabyte name", std::string(1 << 20, 'S'), kZ, 0, 0, 1},
         {"a megabyte number", std::string(1 << 20, '7'), kZ, 1e30, 0, 4},
     });

@@ -183,6 +183,8 @@ const Row DigammaRows[] = {
     {"NegativeFraction", -0.75, -0.5, {0.042660615822856051, -2.763413016799444}},
     {"FarLeft", -1234.5678, 3, {7.1188841067983601, 3.1391636047904955}},
     {"HugeImaginary", -1.5, 1e6, {13.815510557966232, 1.5707983267948966}},
+    {"TinyDigamma", 1e-14, 0, {-100000000000000.57721566490153286, 0}},
+    {"NearNegativePole", -3, 1e-12, {1.2561176684318004, 1e12}},
 };
 
 // clang-format on
@@ -324,6 +326,11 @@ TEST(SpecialFunctions, EvaluateInFormulas) {
         {"DIGAMMA(Z)", {1, 0}, {-0.57721566490153286L, 0}, 5e-15L, 0},
         {"DIGAMMA(-3)", {}, {1e10, 0}, 0, 0},
         {"DIGAMMA(-0.5)", {}, {0.036489973978576521L, 0}, 5e-15L, 0},
+        // -1/z - gamma beyond the limit; z = 1e-20 once vanished in z + 8.
+        {"DIGAMMA(Z)", {1e-20L, 0}, {1e30L, 0}, 0, 4},
+        {"DIGAMMA(Z)", {-1e-20L, 0}, {1e30L, 0}, 0, 4},
+        {"DIGAMMA(EXP(0-45))", {}, {1e30L, 0}, 0, 4},
+        {"GAMMA(Z)", {1e200L, 0}, {1e30L, 0}, 0, 4},
         // Infinite before the final test, which then replaces the real part.
         {"GAMMA(200)", {}, {1e30L, 0}, 0, 4},
     };
@@ -350,8 +357,11 @@ TEST(SpecialFunctions, FormulasPassArgumentsAtTheirPrecision) {
 TEST(SpecialFunctions, UncaughtFaultsLeaveFormulasAsEMathError) {
     EXPECT_THROW(EvalComplex("GAMMA(Z)", {1e308L, 1}), rt::EOverflow);
     EXPECT_THROW(EvalComplex("BI0(Z)", {1e10L, 0}), rt::EMathError);
-    // n^s overflows, or underflows to 0 so that its reciprocal is 0/0.
+    // n^s overflows, or underflows to 0 so that its reciprocal is 0/0. The
+    // overflow is the first fault and the one reported.
     EXPECT_THROW(EvalComplex("RIEMANN(Z)", {400, 0}), rt::EMathError);
+    EXPECT_THROW(EvalComplex("RIEMANN(Z)", {1e300L, 0}), rt::EOverflow);
+    EXPECT_THROW(EvalComplex("BI0(Z)", {1e300L, 0}), rt::EOverflow);
     EXPECT_THROW(EvalComplex("RIEMANN(Z)", {-400, 0}), rt::EInvalidOp);
 }
 
