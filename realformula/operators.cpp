@@ -89,8 +89,8 @@ double BinomialOverflow() {
 // The outcome of the factor loop for b > kLongestBinomialLoop, from gamma
 // functions. Factors below 1 in magnitude all come before those above 1, so
 // the product falls to its least magnitude and then grows: the loop's
-// overflow test can only fire on the last positive product, and the loop
-// stores 0 when the least magnitude underflows.
+// overflow test can only fire on the last positive product, and a product
+// whose least magnitude falls below the double range stays 0.
 double LongBinomial(double a, double b) {
     if (!std::isfinite(a) || !std::isfinite(b)) return BinomialOverflow();
     if (a == b) return 1;                         // every factor is 1

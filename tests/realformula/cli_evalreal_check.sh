@@ -36,6 +36,7 @@ expect raw-keeps-lower-case 0 '0 1' -- evalreal --raw 'sqr(2)'
 expect utf8-capital-e-acute 0 '2.7182818284590451 0' -- evalreal 'É'
 expect utf8-middle-dot 0 '6 0' -- evalreal '2·3'
 expect status-4 0 '10000000000 4' -- evalreal '2^40'
+expect fractional-root-index 0 '-32 0' -- evalreal '(-2)\0.2'
 expect empty-formula 0 '0 1' -- evalreal ''
 expect batch 0 '3 0
 6 0
