@@ -1,8 +1,8 @@
 #include "app/sampling.h"
 
-#include "complexformula/fktkomplex.h"
+#include "complexformula/interpreter.h"
 #include "plot/plot3d.h"
-#include "realformula/fktint.h"
+#include "realformula/interpreter.h"
 #include "runtime/fpu.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 // the command line make the very same surface from the same texts.
 #pragma once
 
-#include "complexformula/complexm.h"
+#include "complexformula/arithmetic.h"
 
 #include <array>
 #include <string>

@@ -2,10 +2,10 @@
 // default formula for the next Q, then the repaint of the plot into its
 // off-screen image at the window's size.
 #include "app/sampling.h"
-#include "complexformula/fktkomplex.h"
+#include "complexformula/interpreter.h"
 #include "plot/plot3d.h"
 #include "qtplot/qtcanvas.h"
-#include "realformula/fktint.h"
+#include "realformula/interpreter.h"
 
 
 #include <benchmark/benchmark.h>

@@ -1,8 +1,8 @@
 // tessarel-cli eval: the value of a complex formula at one point, or at many
 // points read from standard input.
-#include "app/cp1252.h"
+#include "text/cp1252.h"
 #include "cli/command.h"
-#include "complexformula/fktkomplex.h"
+#include "complexformula/interpreter.h"
 #include "runtime/fpu.h"
 
 #include <cmath>

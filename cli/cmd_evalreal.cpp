@@ -1,8 +1,8 @@
 // tessarel-cli evalreal: the value and status of a real formula, as the
 // interval fields compute it.
-#include "app/cp1252.h"
+#include "text/cp1252.h"
 #include "cli/command.h"
-#include "realformula/fktint.h"
+#include "realformula/interpreter.h"
 
 #include <cstdio>
 #include <iostream>

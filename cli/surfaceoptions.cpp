@@ -1,6 +1,6 @@
 #include "cli/surfaceoptions.h"
 
-#include "app/cp1252.h"
+#include "text/cp1252.h"
 
 namespace cli {
 

@@ -5,9 +5,10 @@
 // Each is a fixed-length or tolerance-bounded method. Singular points give the
 // substitute values noted below; any other floating-point fault (an overflow in
 // a power, a 0/0 in a quotient) is left in the status flags for the caller.
-#include "complexformula/complexm.h"
-#include "complexformula/compli.h"
-#include "complexformula/fktkomplex.h"
+#include "complexformula/higherfunctions.h"
+#include "complexformula/arithmetic.h"
+#include "complexformula/interpreter.h"
+#include "complexformula/nonfinite.h"
 
 #include <cmath>
 #include <cstdint>

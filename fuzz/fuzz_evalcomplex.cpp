@@ -6,7 +6,7 @@
 // that escapes (another exception, a crash, a sanitizer report) is a finding.
 // Each input is evaluated twice: the interpreter keeps nothing between calls,
 // so both calls must agree.
-#include "complexformula/fktkomplex.h"
+#include "complexformula/interpreter.h"
 #include "fuzz/fuzz_input.h"
 #include "runtime/fpu.h"
 

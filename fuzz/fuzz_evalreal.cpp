@@ -7,7 +7,7 @@
 // exception is a finding. Each input is evaluated twice from the same module
 // state (the MCARLO generator included); both calls must agree.
 #include "fuzz/fuzz_input.h"
-#include "realformula/fktint.h"
+#include "realformula/interpreter.h"
 #include "runtime/fpu.h"
 
 #include <cmath>

@@ -9,7 +9,7 @@
 // with FieldValue, so that round trip is checked too.
 #include "app/sampling.h"
 #include "fuzz/fuzz_input.h"
-#include "realformula/fktint.h"
+#include "realformula/interpreter.h"
 #include "runtime/fpu.h"
 
 #include <cmath>

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "app/cp1252.h"
+#include "text/cp1252.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 // invalid operation 0, and all set status 2.
 #pragma once
 
-#include "realformula/fktint.h"
+#include "realformula/interpreter.h"
 #include "runtime/fpu.h"
 
 #include <cfenv>

@@ -1,6 +1,6 @@
 // The 72 functions of the real formula language, by their KeywordList position.
 #include "realformula/faultguard.h"
-#include "realformula/sonderfunktionen.h"
+#include "realformula/higherfunctions.h"
 
 #include <cmath>
 

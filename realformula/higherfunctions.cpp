@@ -1,6 +1,7 @@
 // Gamma, log-gamma, digamma, Bessel J0 and J1, the sine, cosine and
 // exponential integrals, Euler's totient and the greatest common divisor.
-#include "realformula/fktint.h"
+#include "realformula/higherfunctions.h"
+#include "realformula/interpreter.h"
 #include "runtime/fpu.h"
 
 #include <cmath>

@@ -1,9 +1,9 @@
 // The sampling routines shared by the window and tessarel-cli.
 #include "app/sampling.h"
 
-#include "complexformula/fktkomplex.h"
+#include "complexformula/interpreter.h"
 #include "plot/plot3d.h"
-#include "realformula/fktint.h"
+#include "realformula/interpreter.h"
 #include "runtime/fpu.h"
 
 #include <gtest/gtest.h>

@@ -1,11 +1,11 @@
 // The main window, driven offscreen as a user would drive it.
 #include "app/errorreport.h"
 #include "app/spinfield.h"
-#include "app/uplot3d.h"
+#include "app/mainwindow.h"
 
-#include "complexformula/fktkomplex.h"
+#include "complexformula/interpreter.h"
 #include "qtplot/plotwidget.h"
-#include "realformula/fktint.h"
+#include "realformula/interpreter.h"
 
 #include <QAction>
 #include <QApplication>
@@ -149,7 +149,6 @@ TEST_F(Window, StartUpState) {
     EXPECT_TRUE(g_reports.isEmpty());
 }
 
-#ifdef TESSAREL_CLI
 TEST_F(Window, RenderCommandDrawsTheStartUpPicture) {
     QTemporaryDir dir;
     const QString file = dir.filePath("start.png");
@@ -162,7 +161,6 @@ TEST_F(Window, RenderCommandDrawsTheStartUpPicture) {
     ASSERT_EQ(rendered.size(), QSize(823, 653));
     EXPECT_TRUE(rendered == shown);
 }
-#endif
 
 TEST_F(Window, WindowProperties) {
     EXPECT_EQ(w->windowTitle(), "Darstellung komplexer Funktionen ");

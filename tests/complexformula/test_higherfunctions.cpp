@@ -4,8 +4,9 @@
 //
 // Reference values were computed once with mpmath 1.3 (python3, mp.dps = 40
 // or more) at the double nearest each point; each table names the call.
-#include "complexformula/complexm.h"
-#include "complexformula/fktkomplex.h"
+#include "complexformula/arithmetic.h"
+#include "complexformula/higherfunctions.h"
+#include "complexformula/interpreter.h"
 #include "runtime/fpu.h"
 
 #include <gtest/gtest.h>

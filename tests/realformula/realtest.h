@@ -2,7 +2,8 @@
 // value and status, checked with fresh module state.
 #pragma once
 
-#include "realformula/fktint.h"
+#include "realformula/higherfunctions.h"
+#include "realformula/interpreter.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // the points where their methods switch. The reference values were computed
 // once with python3-mpmath 1.3 at 30 digits (mpmath.gamma, loggamma, digamma,
 // besselj, si, ci, ei, airyai, airybi, ncdf, ellipfun) and rounded to 17 digits.
-#include "realformula/sonderfunktionen.h"
+#include "realformula/higherfunctions.h"
 #include "realtest.h"
 
 #include <climits>

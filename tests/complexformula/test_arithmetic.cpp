@@ -1,5 +1,5 @@
-#include "complexformula/complexm.h"
-#include "complexformula/compli.h"
+#include "complexformula/arithmetic.h"
+#include "complexformula/nonfinite.h"
 #include "runtime/fpu.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The program's start: the interpreters' module state is initialised with the
 // program, the application gets its title, the window is created and the event
 // loop runs until the window closes.
-#include "app/uplot3d.h"
+#include "app/mainwindow.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "complexformula/compli.h"
+#include "complexformula/nonfinite.h"
 
 #include <bit>
 #include <cstdint>

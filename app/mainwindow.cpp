@@ -1,11 +1,11 @@
-#include "app/uplot3d.h"
+#include "app/mainwindow.h"
 
-#include "app/cp1252.h"
 #include "app/errorreport.h"
 #include "app/spinfield.h"
-#include "complexformula/fktkomplex.h"
+#include "complexformula/interpreter.h"
 #include "qtplot/plotwidget.h"
-#include "realformula/fktint.h"
+#include "realformula/interpreter.h"
+#include "text/cp1252.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -117,35 +117,6 @@ QFont WindowFont() {
         font.setPixelSize(12);
     }
     return font;
-}
-
-// ---------------------------------------------------------------------------
-// The formula line
-
-FormulaLine::FormulaLine(QWidget* parent) : QLineEdit(parent) {
-    connect(this, &QLineEdit::textEdited, this, &FormulaLine::onTextEdited);
-}
-
-std::string FormulaLine::FormulaBytes() const {
-    return Bytes(text());
-}
-
-QString FormulaLine::UpperCased(const QString& text) {
-    return QString::fromStdString(text::Cp1252ToUtf8(text::UpperCase1252(Bytes(text))));
-}
-
-void FormulaLine::onTextEdited(const QString& typed) {
-    const QString upper = UpperCased(typed);
-    if (upper == typed) return;
-    const int cursor = cursorPosition();
-    setText(upper);
-    setCursorPosition(std::min(cursor, static_cast<int>(upper.size())));
-}
-
-void FormulaLine::mouseReleaseEvent(QMouseEvent* event) {
-    QLineEdit::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        emit clicked();
 }
 
 // ---------------------------------------------------------------------------

@@ -1,6 +1,6 @@
 // The real formula interpreter: module state, the normalisation of the text and
 // the one-pass recursive-descent parser that computes while it reads.
-#include "realformula/fktint.h"
+#include "realformula/interpreter.h"
 
 #include "runtime/fpu.h"
 

@@ -1,4 +1,5 @@
-#include "complexformula/fktkomplex.h"
+#include "complexformula/interpreter.h"
+#include "complexformula/higherfunctions.h"
 
 #include "runtime/fpu.h"
 

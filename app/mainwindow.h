@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 
+#include "app/formulaline.h"
 #include "app/sampling.h"
 #include "plot/plot3d.h"
 
@@ -28,27 +29,6 @@ class SpinField;
 extern std::string FormulaText; // Windows-1252, as the formula line delivers it
 extern int DisplayMode;         // 1 real part, 2 imaginary part, 3 modulus, 4 phase
 extern bool SweepUp;            // direction of the Q sweep
-
-// The formula line: upper-cases what is typed (in the Windows-1252 sense) and
-// reports a click.
-class FormulaLine : public QLineEdit {
-    Q_OBJECT
-  public:
-    explicit FormulaLine(QWidget* parent = nullptr);
-    // The text as the interpreter reads it.
-    std::string FormulaBytes() const;
-    // What the line makes of a text as it is typed.
-    static QString UpperCased(const QString& text);
-
-  signals:
-    void clicked();
-
-  protected:
-    void mouseReleaseEvent(QMouseEvent* event) override;
-
-  private:
-    void onTextEdited(const QString& text);
-};
 
 class Tfplot3d : public QMainWindow {
     Q_OBJECT

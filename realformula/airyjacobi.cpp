@@ -1,5 +1,5 @@
 // The Airy functions and Jacobi's elliptic functions.
-#include "realformula/sonderfunktionen.h"
+#include "realformula/higherfunctions.h"
 
 #include <cmath>
 #include <cstddef>

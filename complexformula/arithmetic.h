@@ -58,9 +58,3 @@ ComplexRec CCoth(ComplexRec z);
 double NormalizeAngle(double theta);
 double ZeroIfTiny(double v);
 
-// Special functions of the arithmetic (higherfunctions.cpp).
-ComplexRec CLnGamma(ComplexRec z);
-ComplexRec CLnGammaStirling(ComplexRec z);
-ComplexRec CGamma(ComplexRec z);
-ComplexRec CBesselI0(ComplexRec z);
-ComplexRec CBesselJ0(ComplexRec z);

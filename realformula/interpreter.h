@@ -69,26 +69,3 @@ double UserFunction(int slot, double t);
 // State of the pseudo-random generator of MCARLO; fixed at program start so the
 // sequence repeats from run to run.
 extern std::uint32_t RandomState;
-
-// Special functions of the interpreter unit.
-double GammaPoly(double x); // failure: RealStatus 4, result 0
-
-enum class SpecialKind { LogGamma, BesselJ0, BesselJ1, Digamma };
-struct SpecialResult {
-    double value = 0;
-    bool failed = false;
-};
-// Clears RealStatus, then runs the routine; failed when it fails or leaves a status.
-SpecialResult SpecialFunction(SpecialKind kind, double x);
-
-double LogGamma(double x, bool& failed);
-double Digamma(double x, bool& failed);
-double BesselJ0(double x);
-double BesselJ1(double x);
-double SineIntegral(double x);   // failure: RealStatus 2, result 0
-double CosineIntegral(double x); // failure: RealStatus 2, result 0
-double ExpIntegral(double x);    // failure: RealStatus 2, result 0
-double EulerPhi(std::int32_t n); // failure: RealStatus 1, result 0
-// 1 when a or b is 0; otherwise the greatest common divisor of the magnitudes
-// (wide enough for the magnitude of INT32_MIN).
-std::int64_t Gcd(std::int32_t a, std::int32_t b);

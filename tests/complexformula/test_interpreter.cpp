@@ -1,4 +1,4 @@
-#include "complexformula/fktkomplex.h"
+#include "complexformula/interpreter.h"
 
 #include "runtime/fpu.h"
 

@@ -5,7 +5,7 @@
 // that no rule guards leave EvalComplex as rt::EMathError, the first one raised.
 #pragma once
 
-#include "complexformula/complexm.h"
+#include "complexformula/arithmetic.h"
 
 #include <cstdint>
 #include <string>
@@ -34,16 +34,3 @@ inline constexpr int ComplexMaxNesting = 500;
 std::string CPrepareText(std::string text);
 // One operator of the formula language applied to two values.
 Complex CApplyOperator(Complex left, Complex right, char op);
-
-// Special functions of the interpreter (higherfunctions.cpp).
-struct JacobiTriple {
-    long double sn, cn, dn;
-};
-struct JacobiComplexTriple {
-    Complex sn, cn, dn;
-};
-JacobiTriple JacobiReal(long double u, long double m1);
-JacobiComplexTriple JacobiComplex(Complex w, double k);
-Complex ZetaPartialSum(Complex s);
-void ExpIntegralE1(double x, double y, double& re, double& im);
-void DigammaComplex(double x, double y, double& re, double& im);

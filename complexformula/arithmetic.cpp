@@ -1,6 +1,6 @@
-#include "complexformula/complexm.h"
+#include "complexformula/arithmetic.h"
 
-#include "complexformula/compli.h"
+#include "complexformula/nonfinite.h"
 #include "runtime/fpu.h"
 
 #include <cmath>
