@@ -1,8 +1,12 @@
 // The 72 functions of the real formula language, by their KeywordList position.
 #include "realformula/faultguard.h"
 #include "realformula/higherfunctions.h"
+#include "realformula/parser.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <string_view>
 
 using realformula_detail::Fail;
 using realformula_detail::GuardedRule;
@@ -16,6 +20,121 @@ using Ext = long double;
 
 constexpr double kPi = 3.141592653589793;
 constexpr double kHalfPi = kPi / 2;
+
+// 1/ln 10 (LG), 1/ln 2 (LD) and sqrt(2 pi) (GAUSS) with exactly the digits the
+// language defines: its results for these functions are those of the short
+// factors, so the truncation is deliberate and full precision would change them.
+constexpr Ext kLgFactor = 0.4342944819033L;
+constexpr Ext kLdFactor = 1.442695040889L;
+constexpr Ext kGaussDivisor = 2.506628274631L;
+
+// A function is known by the position where its name starts in KeywordList;
+// the names below are checked against the list at compile time.
+enum FunctionPosition : int {
+    kSQR = 1,
+    kSQRT = 5,
+    kEXP = 10,
+    kLN = 14,
+    kABS = 17,
+    kSI = 21,
+    kSIN = 24,
+    kCOS = 28,
+    kTAN = 32,
+    kARCCOS = 36,
+    kLG = 43,
+    kARCTAN = 46,
+    kSINH = 53,
+    kCOSH = 58,
+    kTANH = 63,
+    kINT = 68,
+    kSGN = 72,
+    kF1 = 76,
+    kF2 = 79,
+    kF3 = 82,
+    kF4 = 85,
+    kCOT = 88,
+    kLD = 92,
+    kARCSIN = 95,
+    kARSINH = 102,
+    kARCOSH = 109,
+    kARTANH = 116,
+    kSEC = 123,
+    kGAMMA = 127,
+    kGAUSS = 133,
+    kMCARLO = 139,
+    kCI = 146,
+    kEI = 149,
+    kBETA = 152,
+    kBESSJ0 = 157,
+    kBESSJ1 = 164,
+    kWURZEL = 171,
+    kWURZEL3 = 178,
+    kEHOCH = 186,
+    kWURZEL4 = 192,
+    kW3 = 200,
+    kW4 = 203,
+    kLOG = 206,
+    kCSC = 210,
+    kWP = 214,
+    kF5 = 217,
+    kVORZEICHEN = 220,
+    kFRAC = 231,
+    kEXPP = 236,
+    kGAMMALN = 241,
+    kHEAVISIDE = 249,
+    kSINW = 259,
+    kCOSW = 264,
+    kTANW = 269,
+    kCOTW = 274,
+    kARCTANW = 279,
+    kARCSINW = 287,
+    kGSUMME = 295,
+    kSN = 302,
+    kCN = 305,
+    kDN = 308,
+    kEULERPHI = 311,
+    kAI = 320,
+    kBI = 323,
+    kARCCOT = 326,
+    kARCSEC = 333,
+    kDIGAMMA = 340,
+    kTIME = 348,
+    kARCCSC = 353,
+    kCOTH = 360,
+    kSZ = 365,
+    kW5 = 368,
+};
+
+// True when the name lookup of the parser finds this name at position k.
+constexpr bool NameAt(std::string_view name, int k) {
+    return KeywordList.find(name) + 1 == static_cast<std::size_t>(k);
+}
+static_assert(std::ranges::count(KeywordList, ' ') + 1 == 72);
+static_assert(NameAt("SQR", kSQR) && NameAt("SQRT", kSQRT) && NameAt("EXP", kEXP) &&
+              NameAt("LN", kLN) && NameAt("ABS", kABS) && NameAt("SI", kSI) &&
+              NameAt("SIN", kSIN) && NameAt("COS", kCOS) && NameAt("TAN", kTAN) &&
+              NameAt("ARCCOS", kARCCOS) && NameAt("LG", kLG) && NameAt("ARCTAN", kARCTAN) &&
+              NameAt("SINH", kSINH) && NameAt("COSH", kCOSH) && NameAt("TANH", kTANH) &&
+              NameAt("INT", kINT) && NameAt("SGN", kSGN) && NameAt("F1", kF1) &&
+              NameAt("F2", kF2) && NameAt("F3", kF3) && NameAt("F4", kF4) && NameAt("COT", kCOT) &&
+              NameAt("LD", kLD) && NameAt("ARCSIN", kARCSIN) && NameAt("ARSINH", kARSINH) &&
+              NameAt("ARCOSH", kARCOSH) && NameAt("ARTANH", kARTANH) && NameAt("SEC", kSEC) &&
+              NameAt("GAMMA", kGAMMA) && NameAt("GAUSS", kGAUSS) && NameAt("MCARLO", kMCARLO) &&
+              NameAt("CI", kCI) && NameAt("EI", kEI) && NameAt("BETA", kBETA) &&
+              NameAt("BESSJ0", kBESSJ0) && NameAt("BESSJ1", kBESSJ1) && NameAt("WURZEL", kWURZEL) &&
+              NameAt("WURZEL3", kWURZEL3) && NameAt("EHOCH", kEHOCH) &&
+              NameAt("WURZEL4", kWURZEL4) && NameAt("W3", kW3) && NameAt("W4", kW4) &&
+              NameAt("LOG", kLOG) && NameAt("CSC", kCSC) && NameAt("WP", kWP) &&
+              NameAt("F5", kF5) && NameAt("VORZEICHEN", kVORZEICHEN) && NameAt("FRAC", kFRAC) &&
+              NameAt("EXPP", kEXPP) && NameAt("GAMMALN", kGAMMALN) &&
+              NameAt("HEAVISIDE", kHEAVISIDE) && NameAt("SINW", kSINW) && NameAt("COSW", kCOSW) &&
+              NameAt("TANW", kTANW) && NameAt("COTW", kCOTW) && NameAt("ARCTANW", kARCTANW) &&
+              NameAt("ARCSINW", kARCSINW) && NameAt("GSUMME", kGSUMME) && NameAt("SN", kSN) &&
+              NameAt("CN", kCN) && NameAt("DN", kDN) && NameAt("EULERPHI", kEULERPHI) &&
+              NameAt("AI", kAI) && NameAt("BI", kBI) && NameAt("ARCCOT", kARCCOT) &&
+              NameAt("ARCSEC", kARCSEC) && NameAt("DIGAMMA", kDIGAMMA) && NameAt("TIME", kTIME) &&
+              NameAt("ARCCSC", kARCCSC) && NameAt("COTH", kCOTH) && NameAt("SZ", kSZ) &&
+              NameAt("W5", kW5));
 
 // The 32-bit linear congruential generator of Numerical Recipes (ranqd1).
 std::uint32_t NextRandom() {
@@ -36,11 +155,11 @@ double MonteCarlo(double t) {
     return -k;
 }
 
-// Jacobi's elliptic functions with modulus ParamQ: which 0 sn, 1 cn, 2 dn.
-double Jacobi(double t, int which) {
+// Jacobi's elliptic functions with modulus ParamQ: which is kSN, kCN or kDN.
+double Jacobi(double t, FunctionPosition which) {
     double sn = 0, cn = 0, dn = 0;
     JacobiSnCnDn(t, 1 - ParamQ * ParamQ, sn, cn, dn);
-    return which == 0 ? sn : which == 1 ? cn : dn;
+    return which == kSN ? sn : which == kCN ? cn : dn;
 }
 
 double Special(SpecialKind kind, double t) {
@@ -101,90 +220,90 @@ double ExpP(double t) {
 double Rule(int position, double t) {
     const Ext et = t;
     switch (position) {
-    case 1: // SQR
+    case kSQR:
         if (t == 0) return 0;
         if (std::fabs(t) >= ValueLimit) return ValueLimit;
         return t * t;
-    case 5:
-    case 171: // SQRT, WURZEL
+    case kSQRT:
+    case kWURZEL:
         return t >= 0 ? std::sqrt(t) : Fail();
-    case 10:
-    case 186: // EXP, EHOCH
+    case kEXP:
+    case kEHOCH:
         return std::exp(std::fmin(std::fmax(t, -100.0), 100.0));
-    case 14: // LN
+    case kLN:
         return t > 0 ? std::log(t) : Fail();
-    case 17: // ABS
+    case kABS:
         return std::fabs(t);
-    case 21: // SI
+    case kSI:
         return SineIntegral(t);
-    case 24: // SIN
+    case kSIN:
         return std::sin(t);
-    case 28: // COS
+    case kCOS:
         return std::cos(t);
-    case 32: // TAN
+    case kTAN:
         return std::cos(t) != 0 ? std::tan(t) : 0.0;
-    case 36: // ARCCOS
+    case kARCCOS:
         return std::fabs(t) > 1 ? Fail() : std::acos(t);
-    case 43: // LG
-        return t > 0 ? static_cast<double>(std::log(et) * 0.4342944819033L) : Fail();
-    case 46: // ARCTAN
+    case kLG:
+        return t > 0 ? static_cast<double>(std::log(et) * kLgFactor) : Fail();
+    case kARCTAN:
         return std::atan(t);
-    case 53: // SINH
+    case kSINH:
         return std::fabs(t) >= 50 ? ValueLimit : std::sinh(t);
-    case 58: // COSH
+    case kCOSH:
         if (std::fabs(t) >= 50) {
             RealStatus = 2;
             return ValueLimit;
         }
         return std::cosh(t);
-    case 63: // TANH
+    case kTANH:
         if (std::fabs(t) >= 50) {
             RealStatus = 1;
             return ValueLimit;
         }
         return std::tanh(t);
-    case 68: { // INT
+    case kINT: {
         const double v = t >= 0 ? std::trunc(t) : static_cast<double>(std::trunc(et - 1));
         RealStatus = 3;
         return v;
     }
-    case 72:
-    case 220: // SGN, VORZEICHEN
+    case kSGN:
+    case kVORZEICHEN:
         RealStatus = 0;
         return t == 0 ? 0.0 : t / std::fabs(t);
-    case 76:
-        return UserFunction(1, t); // F1
-    case 79:
-        return UserFunction(2, t); // F2
-    case 82:
-        return UserFunction(3, t); // F3
-    case 85:
-        return UserFunction(4, t); // F4
-    case 217:
-        return UserFunction(5, t); // F5
-    case 88:                       // COT
+    case kF1:
+        return UserFunction(1, t);
+    case kF2:
+        return UserFunction(2, t);
+    case kF3:
+        return UserFunction(3, t);
+    case kF4:
+        return UserFunction(4, t);
+    case kF5:
+        return UserFunction(5, t);
+    case kCOT:
         return std::sin(t) != 0 ? std::cos(t) / std::sin(t) : 0.0;
-    case 92: // LD
-        return t > 0 ? static_cast<double>(std::log(et) * 1.442695040889L) : Fail();
-    case 95: // ARCSIN
+    case kLD:
+        return t > 0 ? static_cast<double>(std::log(et) * kLdFactor) : Fail();
+    case kARCSIN:
         if (std::fabs(t) < 1) return std::asin(t);
         if (t == 1) return kHalfPi;
         if (t == -1) return -kHalfPi;
         return Fail();
-    case 102: // ARSINH
+    case kARSINH:
         // ln(t + sqrt(t^2 + 1)); a negative t takes the mirror image, since
         // the sum cancels to 0 there (t = -1e10 would give ln 0).
         if (t < 0) return static_cast<double>(-std::log(-et + std::sqrt(et * et + 1)));
         return static_cast<double>(std::log(et + std::sqrt(et * et + 1)));
-    case 109: // ARCOSH
+    case kARCOSH:
         return t >= 1 ? static_cast<double>(std::log(et + std::sqrt(et * et - 1))) : Fail();
-    case 116: // ARTANH
+    case kARTANH:
         return std::fabs(t) >= 1 ? Fail() : static_cast<double>(std::log((et + 1) / (1 - et)) / 2);
-    case 123: // SEC
+    case kSEC:
         return std::cos(t) != 0 ? 1 / std::cos(t) : Fail();
-    case 127: // GAMMA
+    case kGAMMA:
         return GammaPoly(t);
-    case 133: { // GAUSS
+    case kGAUSS: {
         Ext g = et;
         if (g > 50) {
             g = 50;
@@ -193,15 +312,15 @@ double Rule(int position, double t) {
             g = -50;
             RealStatus = 4;
         }
-        return static_cast<double>(std::exp(-g * g / 2) / 2.506628274631L);
+        return static_cast<double>(std::exp(-g * g / 2) / kGaussDivisor);
     }
-    case 139: // MCARLO
+    case kMCARLO:
         return MonteCarlo(t);
-    case 146: // CI
+    case kCI:
         return CosineIntegral(t);
-    case 149: // EI
+    case kEI:
         return ExpIntegral(t);
-    case 152: { // BETA
+    case kBETA: {
         const double g = GammaPoly(static_cast<double>(et + ParamP));
         if (g == 0) {
             RealStatus = 4;
@@ -209,53 +328,53 @@ double Rule(int position, double t) {
         }
         return static_cast<double>(static_cast<Ext>(GammaPoly(t)) * GammaPoly(ParamP) / g);
     }
-    case 157: // BESSJ0
+    case kBESSJ0:
         return Special(SpecialKind::BesselJ0, t);
-    case 164: // BESSJ1
+    case kBESSJ1:
         return Special(SpecialKind::BesselJ1, t);
-    case 178:
-    case 200: // WURZEL3, W3
+    case kWURZEL3:
+    case kW3:
         return RealRoot(t, 3, true);
-    case 192:
-    case 203: // WURZEL4, W4
+    case kWURZEL4:
+    case kW4:
         return RealRoot(t, 4, false);
-    case 206: // LOG
+    case kLOG:
         if (t > 0 && ParamP > 0 && ParamP != 1)
             return static_cast<double>(std::log(et) / std::log(static_cast<Ext>(ParamP)));
         return Fail();
-    case 210: // CSC
+    case kCSC:
         return std::sin(t) != 0 ? 1 / std::sin(t) : Fail();
-    case 214: { // WP
+    case kWP: {
         if (!(t > 0 && ParamP != 0)) return Fail();
         const Ext q = std::log(et) / ParamP;
         return std::fabs(q) >= 50 ? Fail() : static_cast<double>(std::exp(q));
     }
-    case 231: // FRAC
+    case kFRAC:
         return std::fabs(t) >= ValueLimit ? Fail() : t - std::trunc(t);
-    case 236: // EXPP
+    case kEXPP:
         return ExpP(t);
-    case 241: // GAMMALN
+    case kGAMMALN:
         return Special(SpecialKind::LogGamma, t);
-    case 249: // HEAVISIDE
+    case kHEAVISIDE:
         RealStatus = 3;
         return t != 0 ? (std::fabs(t) / t + 1) / 2 : 0.5;
-    case 259: // SINW
+    case kSINW:
         return std::sin(t * kPi / 180);
-    case 264: // COSW
+    case kCOSW:
         return std::cos(t * kPi / 180);
-    case 269: { // TANW
+    case kTANW: {
         const double a = t * kPi / 180;
         return std::cos(a) != 0 ? std::tan(a) : 0.0;
     }
-    case 274: { // COTW
+    case kCOTW: {
         const double a = t * kPi / 180;
         return std::sin(a) != 0 ? std::cos(a) / std::sin(a) : 0.0;
     }
-    case 279: { // ARCTANW
+    case kARCTANW: {
         const double a = std::atan(t);
         return a < 0 ? a + kPi : a;
     }
-    case 287: { // ARCSINW
+    case kARCSINW: {
         if (std::fabs(t) < 1) {
             const double a = std::atan(t / std::sqrt(1 - t * t));
             return a < 0 ? kHalfPi - a : a;
@@ -263,15 +382,15 @@ double Rule(int position, double t) {
         if (t == 1 || t == -1) return kHalfPi;
         return Fail();
     }
-    case 295: // GSUMME
+    case kGSUMME:
         return GaussSum(t);
-    case 302:
-        return Jacobi(t, 0); // SN
-    case 305:
-        return Jacobi(t, 1); // CN
-    case 308:
-        return Jacobi(t, 2); // DN
-    case 311: {              // EULERPHI
+    case kSN:
+        return Jacobi(t, kSN);
+    case kCN:
+        return Jacobi(t, kCN);
+    case kDN:
+        return Jacobi(t, kDN);
+    case kEULERPHI: {
         const double n = std::nearbyint(t);
         if (!(n >= 1 && n <= 10000)) {
             RealStatus = 1;
@@ -279,32 +398,32 @@ double Rule(int position, double t) {
         }
         return EulerPhi(static_cast<std::int32_t>(n));
     }
-    case 320:
-        return Airy(t, false); // AI
-    case 323:
-        return Airy(t, true); // BI
-    case 326:                 // ARCCOT
+    case kAI:
+        return Airy(t, false);
+    case kBI:
+        return Airy(t, true);
+    case kARCCOT:
         return std::fabs(t) <= 1e-10 ? kHalfPi - std::atan(t) : std::atan(1 / t);
-    case 333: { // ARCSEC
+    case kARCSEC: {
         if (std::fabs(t) < 1) return Fail();
         const double a = static_cast<double>(std::atan(std::sqrt((et - 1) * (et + 1))));
         return t > 0 ? a : kPi - a;
     }
-    case 340: // DIGAMMA
+    case kDIGAMMA:
         return Special(SpecialKind::Digamma, t);
-    case 348: // TIME
+    case kTIME:
         return Time(t);
-    case 353: // ARCCSC
+    case kARCCSC:
         return (t >= 1 || t <= -1) ? std::asin(1 / t) : Fail();
-    case 360: // COTH
+    case kCOTH:
         if (std::fabs(t) >= 50 || std::tanh(t) == 0) {
             RealStatus = 1;
             return ValueLimit;
         }
         return 1 / std::tanh(t);
-    case 365: // SZ
+    case kSZ:
         return std::asin(std::cos(t - kPi)) + kHalfPi;
-    case 368: // W5
+    case kW5:
         return RealRoot(t, 5, true);
     default:
         RealStatus = 1;

@@ -1,6 +1,7 @@
 // The real formula interpreter: module state, the normalisation of the text and
 // the one-pass recursive-descent parser that computes while it reads.
 #include "realformula/interpreter.h"
+#include "realformula/parser.h"
 
 #include "runtime/fpu.h"
 

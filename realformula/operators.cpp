@@ -1,5 +1,6 @@
 // The thirteen two-operand operators of the real formula language.
 #include "realformula/faultguard.h"
+#include "realformula/parser.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,6 +2,8 @@
 // values and status codes, and the values chosen for faults no rule guards.
 #include "realtest.h"
 
+#include "realformula/parser.h"
+
 #include <chrono>
 #include <set>
 

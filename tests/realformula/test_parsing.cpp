@@ -2,6 +2,7 @@
 // primaries, the name lookup, status codes and bad input.
 #include "realtest.h"
 
+#include "realformula/parser.h"
 #include "runtime/fpu.h"
 
 #include <cfenv>
