@@ -42,6 +42,8 @@ constexpr int ZetaTerms = 48;
 
 constexpr int E1FractionTerms = 120;
 constexpr int E1SeriesTerms = 150;
+// Euler's constant cut after sixteen digits, one unit in the last place below
+// the nearest double: the values of EI are defined with this one.
 constexpr double EulerGamma = 0.5772156649015328;
 // e^-x beyond this is replaced by the cap: exp(36.85) already exceeds 1e16.
 constexpr double E1ExpCap = 1e16;

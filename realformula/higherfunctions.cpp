@@ -12,6 +12,7 @@ namespace {
 using Ext = long double;
 
 constexpr double kPi = 3.141592653589793;
+// Euler's constant to double precision: DIGAMMA(1) is exactly its negative.
 constexpr double kEulerGamma = 0.5772156649015329;
 
 // Abramowitz and Stegun 6.1.36: gamma(1 + t) for 0 <= t <= 1, error below 3e-7.
@@ -114,6 +115,7 @@ double LogGamma(double x, bool& failed) {
         }
         ser += c / y;
     }
+    // sqrt(2 pi) with the eleven digits of the series: its results use them.
     const Ext scaled = 2.50662827465L * ser;
     if (scaled <= 0) {
         failed = true;
@@ -157,7 +159,9 @@ double Digamma(double x, bool& failed) {
                                kPi / std::tan(kPi * reflected));
 }
 
-// The rational and asymptotic approximations of Numerical Recipes.
+// The rational and asymptotic approximations of Numerical Recipes. Their
+// constants 0.636619772 (2/pi), 0.785398164 (pi/4) and 2.356194491 (3 pi/4)
+// keep their published digits: the results of J0 and J1 are defined with them.
 double BesselJ0(double x) {
     const Ext ax = std::fabs(x);
     if (ax < 8) {
@@ -212,6 +216,8 @@ double BesselJ1(double x) {
 namespace {
 
 constexpr Ext kPiExt = 3.14159265358979323846264338327950288L;
+// Euler's constant in full for the power series of Ci, which is accurate to
+// 1e-10 only with it (a five-digit constant would cost five digits of Ci).
 constexpr Ext kEulerGammaExt = 0.57721566490153286060651209008240243L;
 
 // Below kSiCiAsymptotic Si and Ci are summed from their power series in
@@ -294,6 +300,9 @@ double ExpIntegral(double x) {
         RealStatus = 2;
         return 0;
     }
+    // 0.57722156649 is Euler's constant (0.5772156649) with a stray 2 in the
+    // fifth place. EI is defined with this spelling and its values depend on
+    // it, so it stays as written.
     const double lx = std::log(x);
     double sum = x + lx + 0.57722156649 + x * x / 4;
     double l = 2 * std::log(x / 2);

@@ -18,6 +18,8 @@ std::array<std::string, 5> UserFunctionText;
 
 const double ValueLimit = 1e10;
 
+// K1 and K2 are full doubles; K0 and K3..K6 are cut to the digits the language
+// gives them, and the results of formulas using them depend on those digits.
 const std::array<double, 7> ConstantTable = {2.506628274631, 0.3183098861837907, 9.869604401089358,
                                              1.772453850906, 0.367879441171,     7.38905609893,
                                              1.6487212707};
