@@ -42,9 +42,31 @@ class Tfplot3d : public QMainWindow {
     static constexpr int ClientHeight = 709;
 
     TPlot3D& Plot();
+    // The simulation's clock: runs between two presses of "Simulation" or F2.
+    const QTimer& SimulationTimer() const;
+    // False only before FormCreate and while a wheel step rewrites the fields;
+    // a wheel event is ignored while it is false.
+    bool IsReady() const;
+    void SetReady(bool ready);
 
-    // Handlers, named after their control and event. Each can be called
-    // directly (tests do); the wiring runs them through the error report.
+    // The value of an interval field's text; 0 where the real interpreter
+    // does not accept it.
+    double FieldValue(QLineEdit* field) const;
+    // One simulation tick; the timer calls it every 15 ms.
+    void T1Ti();
+
+    // Returns the colour the user chose in the colour dialog, or false when
+    // the dialog was cancelled. Tests replace it.
+    std::function<bool(TColor initial, TColor& chosen)> ChooseColor;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+  private:
+    // Handlers, named after their control and event. The wiring runs each
+    // through the error report.
     void FormCreate();
     void FormActivate();
     void RadioGroup1Click();
@@ -53,7 +75,6 @@ class Tfplot3d : public QMainWindow {
     void D1C();
     void FormShow();
     void E1C();
-    double FieldValue(QLineEdit* field) const;
     void rx1C(QObject* sender);
     void rx4C();
     void Rx5C();
@@ -69,13 +90,25 @@ class Tfplot3d : public QMainWindow {
                double& magnification, TShiftState shift);
     void P3D1D(Canvas*& canvas);
     void S25C();
-    void T1Ti();
 
-    // Returns the colour the user chose in the colour dialog, or false when
-    // the dialog was cancelled. Tests replace it.
-    std::function<bool(TColor initial, TColor& chosen)> ChooseColor;
+    void createPanels();
+    void createFormulaPanel();
+    void createViewControls();
+    void createIntervalControls();
+    void createSimulationControls();
+    void createMenu();
+    void nameControls();
+    void setTabOrder();
+    void loadPlotSettings();
+    void wireHandlers();
+    void zoomFields(double factor);
+    void wheelStep(bool down);
+    void applyIntervalFields();
+    void turnOneDegree(SpinField* angle);
+    std::array<QLineEdit*, 6> intervalFields() const;
 
-    // Controls and menu items, in the order the window declares them.
+    // Controls and menu items, in the order the window declares them. Each
+    // carries its member's name as its object name.
     PlotWidget* P3D1;
     QWidget* P2;
     QTimer Timer1;
@@ -126,33 +159,8 @@ class Tfplot3d : public QMainWindow {
     QButtonGroup* RadioGroup1Items;
 
     bool Ready = false;
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void wheelEvent(QWheelEvent* event) override;
-
-  private:
-    void createPanels();
-    void createFormulaPanel();
-    void createViewControls();
-    void createIntervalControls();
-    void createSimulationControls();
-    void createMenu();
-    void nameControls();
-    void setTabOrder();
-    void loadPlotSettings();
-    void wireHandlers();
-    void zoomFields(double factor);
-    void wheelStep(bool down);
-    void applyIntervalFields();
-    void turnOneDegree(SpinField* angle);
-    std::array<QLineEdit*, 6> intervalFields() const;
-
     bool m_activated = false;
 };
-
-extern Tfplot3d* fplot3d;
 
 // The window's font: "Verdana" at 12 pixels, or a sans-serif face of the same
 // size where Verdana is not installed.
