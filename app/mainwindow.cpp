@@ -2,7 +2,7 @@
 
 #include "app/errorreport.h"
 #include "app/spinfield.h"
-#include "complexformula/interpreter.h"
+#include "app/windowplot.h"
 #include "qtplot/plotwidget.h"
 #include "realformula/interpreter.h"
 #include "text/cp1252.h"
@@ -30,18 +30,16 @@
 std::string FormulaText;
 int DisplayMode = 1;
 bool SweepUp = false;
+Tfplot3d* fplot3d = nullptr;
 
 namespace {
 
-constexpr int PlotWidth = 823;
-constexpr int PlotHeight = 653;
+using windowplot::PlotHeight;
+using windowplot::PlotWidth;
 constexpr int BottomPanelHeight = 56;
 constexpr int RightPanelWidth = 185;
 const QColor PanelColor(0xF0, 0xF0, 0xF0);
 const QColor Navy(0x00, 0x00, 0x80);
-
-// The texts that "Grundeinstellung" restores, E1..E6.
-constexpr std::array<const char*, 6> DefaultFieldTexts = {"-4", "-4", "-4", "4", "4", "4"};
 
 std::string Bytes(const QString& s) {
     return text::Utf8ToCp1252(s.toStdString());
@@ -124,6 +122,7 @@ QFont WindowFont() {
 Tfplot3d::Tfplot3d(QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+    fplot3d = this;
     setWindowTitle(QStringLiteral("Darstellung komplexer Funktionen "));
     setFont(WindowFont());
     SetBackground(this, Qt::white);
@@ -150,22 +149,11 @@ Tfplot3d::Tfplot3d(QWidget* parent)
 
 Tfplot3d::~Tfplot3d() {
     Timer1.stop();
+    if (fplot3d == this) fplot3d = nullptr;
 }
 
 TPlot3D& Tfplot3d::Plot() {
     return P3D1->Plot();
-}
-
-const QTimer& Tfplot3d::SimulationTimer() const {
-    return Timer1;
-}
-
-bool Tfplot3d::IsReady() const {
-    return Ready;
-}
-
-void Tfplot3d::SetReady(bool ready) {
-    Ready = ready;
 }
 
 void Tfplot3d::createPanels() {
@@ -284,55 +272,29 @@ void Tfplot3d::createMenu() {
 
 void Tfplot3d::nameControls() {
     const std::pair<QObject*, const char*> names[] = {
-        {P3D1, "P3D1"},
-        {P2, "P2"},
-        {&Timer1, "Timer1"},
-        {L8, "L8"},
-        {E7, "E7"},
-        {MM1, "MM1"},
-        {M2, "M2"},
-        {M3, "M3"},
-        {sim1, "sim1"},
-        {M4, "M4"},
-        {M6, "M6"},
-        {M7, "M7"},
-        {M8, "M8"},
-        {N4, "N4"},
-        {M9, "M9"},
-        {M12, "M12"},
-        {P4, "P4"},
-        {L9, "L9"},
-        {L1, "L1"},
-        {Rx1, "Rx1"},
-        {L2, "L2"},
-        {Rx2, "Rx2"},
-        {L4, "L4"},
-        {Rx4, "Rx4"},
-        {Rx3, "Rx3"},
-        {L3, "L3"},
-        {L10, "L10"},
-        {L5, "L5"},
-        {L6, "L6"},
-        {L7, "L7"},
-        {E1, "E1"},
-        {E2, "E2"},
-        {E3, "E3"},
-        {E4, "E4"},
-        {E5, "E5"},
-        {E6, "E6"},
-        {CB3, "CB3"},
-        {CB4, "CB4"},
-        {CB1, "CB1"},
-        {Rg1, "Rg1"},
-        {Rg1Items, "Rg1Items"},
-        {D2, "D2"},
-        {Rx5, "Rx5"},
-        {L11, "L11"},
-        {Rx6, "Rx6"},
-        {D1, "D1"},
-        {RadioGroup1, "RadioGroup1"},
-        {RadioGroup1Items, "RadioGroup1Items"},
-    };
+        {P3D1, "P3D1"},      {P2, "P2"},
+        {&Timer1, "Timer1"}, {L8, "L8"},
+        {E7, "E7"},          {MM1, "MM1"},
+        {M2, "M2"},          {M3, "M3"},
+        {sim1, "sim1"},      {M4, "M4"},
+        {M6, "M6"},          {M7, "M7"},
+        {M8, "M8"},          {N4, "N4"},
+        {M9, "M9"},          {M12, "M12"},
+        {P4, "P4"},          {L9, "L9"},
+        {L1, "L1"},          {Rx1, "Rx1"},
+        {L2, "L2"},          {Rx2, "Rx2"},
+        {L4, "L4"},          {Rx4, "Rx4"},
+        {Rx3, "Rx3"},        {L3, "L3"},
+        {L10, "L10"},        {L5, "L5"},
+        {L6, "L6"},          {L7, "L7"},
+        {E1, "E1"},          {E2, "E2"},
+        {E3, "E3"},          {E4, "E4"},
+        {E5, "E5"},          {E6, "E6"},
+        {CB3, "CB3"},        {CB4, "CB4"},
+        {CB1, "CB1"},        {Rg1, "Rg1"},
+        {D2, "D2"},          {Rx5, "Rx5"},
+        {L11, "L11"},        {Rx6, "Rx6"},
+        {D1, "D1"},          {RadioGroup1, "RadioGroup1"}};
     for (const auto& [object, name] : names) object->setObjectName(QString::fromLatin1(name));
 }
 
@@ -510,8 +472,7 @@ void Tfplot3d::rx4C() {
 }
 
 void Tfplot3d::Rx5C() {
-    ParamQ = Rx5->Value();
-    ComplexParamQ.re = ParamQ;
+    sampling::SetQ(Rx5->Value());
     FormShow();
     Plot().Paint();
 }
@@ -521,22 +482,13 @@ void Tfplot3d::CB3C() {
 }
 
 void Tfplot3d::CB4C() {
-    const bool visible = CB4->isChecked();
-    Plot().SetVisibleXCoords(visible);
-    Plot().SetVisibleYCoords(visible);
-    Plot().SetVisibleZCoords(visible);
+    windowplot::ShowScales(Plot(), CB4->isChecked());
 }
 
 void Tfplot3d::CB1C() {
     TPlot3D& p = Plot();
     p.SetHoldPaint(true);
-    if (CB1->isChecked()) {
-        p.SetColorCubeFrame(0x404040);
-        p.SetColorCubeHidLin(0xB0B0B0);
-        p.SetBoundBoxStyle(bbFaces);
-    } else {
-        p.SetBoundBoxStyle(bbNone);
-    }
+    windowplot::ShowBox(p, CB1->isChecked());
     p.SetHoldPaint(false);
 }
 
@@ -550,7 +502,8 @@ void Tfplot3d::P1C(QObject* sender) {
 void Tfplot3d::M6C() {
     const auto fields = intervalFields();
     for (std::size_t k = 0; k < fields.size(); ++k)
-        fields[k]->setText(QString::fromLatin1(DefaultFieldTexts[k]));
+        fields[k]->setText(
+            QString::fromStdString(text::Cp1252ToUtf8(sampling::DefaultIntervalTexts[k])));
     E1C();
     Plot().Paint();
 }
@@ -602,9 +555,7 @@ void Tfplot3d::P3D1M(int&, int&, double& rotXAngle, double& rotZAngle, double&, 
 }
 
 void Tfplot3d::P3D1D(Canvas*& canvas) {
-    canvas->SetBrushStyle(bsClear);
-    canvas->SetFontColor(clWhite);
-    canvas->SetFontName("Verdana");
+    windowplot::SetLabelFont(*canvas);
 }
 
 // ---------------------------------------------------------------------------
@@ -632,8 +583,7 @@ void Tfplot3d::T1Ti() {
             q = -10;
             SweepUp = !SweepUp;
         }
-        ParamQ = q;
-        ComplexParamQ.re = q;
+        sampling::SetQ(q);
         Rx5->SetValue(q);
         break;
     }

@@ -1,5 +1,6 @@
 #include "app/sampling.h"
 
+#include "app/windowplot.h"
 #include "complexformula/interpreter.h"
 #include "plot/plot3d.h"
 #include "realformula/interpreter.h"
@@ -151,8 +152,8 @@ void LoadWindowPlotSettings(TPlot3D& p) {
     p.SetColorFrame(clGray);
     p.SetColorBakGnd(clWhite);
     p.SetColorCodeAvg(false);
-    p.SetColorCubeFrame(0x404040);
-    p.SetColorCubeHidLin(0xB0B0B0);
+    p.SetColorCubeFrame(windowplot::BoxFrameColor);
+    p.SetColorCubeHidLin(windowplot::BoxHiddenLineColor);
     p.SetColorCubeFaceLow(clSilver);
     p.SetColorCubeFaceHigh(0xFEEEEE);
     p.SetColorXCoords(clBlue);
@@ -192,9 +193,13 @@ void LoadWindowPlotSettings(TPlot3D& p) {
     p.SetVisibleZCoords(false);
 }
 
+void SetQ(double q) {
+    ParamQ = q;
+    ComplexParamQ.re = q;
+}
+
 void PrepareSurface(TPlot3D& plot, const SurfaceRequest& request) {
-    ParamQ = request.q;
-    ComplexParamQ.re = request.q;
+    SetQ(request.q);
     ApplyIntervals(plot, ReadIntervals(request.intervals));
     FillSurface(plot, request.formula, request.displayMode);
 }

@@ -72,6 +72,10 @@ void ApplyIntervals(TPlot3D& plot, const IntervalValues& values);
 // other bound, so the order matters).
 void LoadWindowPlotSettings(TPlot3D& plot);
 
+// Sets the parameter Q of both interpreters: the real one the interval fields
+// use and the complex one the formula uses.
+void SetQ(double q);
+
 // One surface as the window makes it from its fields: Q goes into both
 // interpreters, the interval texts are read and applied, then one fill.
 struct SurfaceRequest {

@@ -2,11 +2,9 @@
 // default formula for the next Q, then the repaint of the plot into its
 // off-screen image at the window's size.
 #include "app/sampling.h"
-#include "complexformula/interpreter.h"
+#include "app/windowplot.h"
 #include "plot/plot3d.h"
 #include "qtplot/qtcanvas.h"
-#include "realformula/interpreter.h"
-
 
 #include <benchmark/benchmark.h>
 
@@ -16,11 +14,7 @@ void QSweepTick(benchmark::State& state) {
     ImageHost host;
     TPlot3D plot;
     plot.SetHost(&host);
-    plot.SetSize(823, 653);
-    sampling::LoadWindowPlotSettings(plot);
-    plot.SetCentX(411);
-    plot.SetCentY(326);
-    plot.SetMagnification(1.33);
+    windowplot::LoadStartView(plot);
     sampling::SurfaceRequest request;
     request.formula = "SIN(Z+Q)*Z/10";
     sampling::PrepareSurface(plot, request);
@@ -28,8 +22,7 @@ void QSweepTick(benchmark::State& state) {
     for (auto _ : state) {
         q -= 0.1;
         if (q < -10) q = 10;
-        ParamQ = q;
-        ComplexParamQ.re = q;
+        sampling::SetQ(q);
         sampling::FillSurface(plot, request.formula, sampling::dmRealPart);
         plot.Paint();
     }

@@ -1,6 +1,7 @@
 // tessarel-cli render: the picture the window's plot shows for a formula and a
 // few of the window's settings, written as PNG without a screen.
 #include "app/sampling.h"
+#include "app/windowplot.h"
 #include "cli/command.h"
 #include "cli/surfaceoptions.h"
 #include "plot/plot3d.h"
@@ -20,9 +21,6 @@ namespace {
 const char* const kUsage =
     "render [--mode 1|2|3|4] [--q Q] [--x LO,HI] [--y LO,HI] [--z LO,HI] [--angles X,Z] "
     "[--size S] [--mesh 0|1] [--coords 0|1] [--box 0|1] -o FILE.png FORMULA";
-
-constexpr int PlotWidth = 823;
-constexpr int PlotHeight = 653;
 
 bool ReadSwitch(const cli::OptionReader& options, const char* name, bool fallback) {
     const std::string* value = options.Value(name);
@@ -59,7 +57,7 @@ int Run(const cli::Args& given) {
     valued.insert(valued.end(), {"--angles", "--size", "--mesh", "--coords", "--box"});
     const cli::OptionReader options(args, {}, valued);
     const sampling::SurfaceRequest request = cli::ReadSurfaceRequest(options);
-    double angleX = 66, angleZ = 115, size = 1.33;
+    double angleX = 66, angleZ = 115, size = windowplot::StartMagnification;
     if (const std::string* a = options.Value("--angles"))
         std::tie(angleX, angleZ) = cli::ParsePair(*a);
     if (const std::string* s = options.Value("--size")) size = cli::ParseDouble(*s);
@@ -71,29 +69,16 @@ int Run(const cli::Args& given) {
     ImageHost host;
     TPlot3D plot;
     plot.SetHost(&host);
-    plot.SetSize(PlotWidth, PlotHeight);
     plot.SetHoldPaint(true);
-    sampling::LoadWindowPlotSettings(plot);
-    // What the window's start-up and its controls make of the settings.
-    plot.SetCentX(PlotWidth / 2);
-    plot.SetCentY(PlotHeight / 2);
+    windowplot::LoadStartView(plot);
+    // What the window's controls make of it.
     plot.SetMagnification(size);
     plot.SetViewAngleX(angleX);
     plot.SetViewAngleZ(angleZ);
     plot.SetMeshVisible(mesh);
-    plot.SetVisibleXCoords(coords);
-    plot.SetVisibleYCoords(coords);
-    plot.SetVisibleZCoords(coords);
-    if (box) {
-        plot.SetColorCubeFrame(0x404040);
-        plot.SetColorCubeHidLin(0xB0B0B0);
-        plot.SetBoundBoxStyle(bbFaces);
-    }
-    plot.OnDataRendered = [](TPlot3D&, Canvas*& canvas) {
-        canvas->SetBrushStyle(bsClear);
-        canvas->SetFontColor(clWhite);
-        canvas->SetFontName("Verdana");
-    };
+    windowplot::ShowScales(plot, coords);
+    windowplot::ShowBox(plot, box);
+    windowplot::UseLabelFont(plot);
     try {
         sampling::PrepareSurface(plot, request);
     } catch (const rt::EMathError& e) {

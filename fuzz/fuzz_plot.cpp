@@ -6,6 +6,7 @@
 // moves; a short input leaves the rest at zero. The size is bounded (at most
 // 2000 x 2000 pixels, 64 x 64 grid points) so that one paint stays fast. The
 // plot raises nothing: any exception, crash or sanitizer report is a finding.
+#include "app/windowplot.h"
 #include "fuzz/fuzz_input.h"
 #include "plot/plot3d.h"
 #include "plot/recordingcanvas.h"
@@ -115,13 +116,7 @@ void SetEvents(TPlot3D& plot, FuzzInput& in) {
         plot.OnBeforeDrawScaleLabel = [length](TPlot3D&, Canvas*&, TP3ScaleKind, std::string& label,
                                                int, int) { label.assign(length, 'W'); };
     }
-    if (which & 4) {
-        plot.OnDataRendered = [](TPlot3D&, Canvas*& canvas) {
-            canvas->SetBrushStyle(bsClear);
-            canvas->SetFontColor(clWhite);
-            canvas->SetFontName("Verdana");
-        };
-    }
+    if (which & 4) windowplot::UseLabelFont(plot);
     if (which & 8) {
         const double angleX = in.InterestingDouble();
         const double angleZ = in.InterestingDouble();

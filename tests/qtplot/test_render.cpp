@@ -5,47 +5,19 @@
 #include <gtest/gtest.h>
 #include <vector>
 
+#include "app/windowplot.h"
 #include "plot/plot3d.h"
 #include "qtplot/qtcanvas.h"
 
 namespace {
 
-// The plot as the main window sets it up, with box and scales switched on.
+// The plot as the main window starts, with box and scales switched on.
 void MainWindowSettings(TPlot3D& p) {
     p.SetHoldPaint(true);
-    p.SetSize(823, 653);
-    p.SetBoundBoxStyle(bbFaces);
-    p.SetCentX(411);
-    p.SetCentY(326);
-    p.SetColorFrame(clGray);
-    p.SetColorBakGnd(clWhite);
-    p.SetColorCubeFaceLow(clSilver);
-    p.SetColorXCoords(clBlue);
-    p.SetColorYCoords(clBlue);
-    p.SetColorZCoords(clRed);
-    p.SetColorMesh(clMaroon);
-    p.SetColorHigh(clYellow);
-    p.SetColorMid(clWhite);
-    p.SetColorLow(clFuchsia);
-    p.SetColorScaleHigh(8);
-    p.SetColorScaleLow(-7);
-    p.SetColorScheme(csBWG);
-    p.SetDecPlaceZ(1);
-    p.SetFrameStyle(fsNone);
-    p.SetMagnification(1.33);
-    p.SetRangeXLow(-3.996);
-    p.SetRangeXHigh(3.996);
-    p.SetRangeYLow(4);
-    p.SetRangeYHigh(-4);
-    p.SetRangeZLow(-4);
-    p.SetRangeZHigh(4);
-    p.SetViewAngleX(66);
-    p.SetViewAngleZ(115);
-    p.OnDataRendered = [](TPlot3D&, Canvas*& canvas) {
-        canvas->SetBrushStyle(bsClear);
-        canvas->SetFontColor(clWhite);
-        canvas->SetFontName("Verdana");
-    };
+    windowplot::LoadStartView(p);
+    windowplot::ShowBox(p, true);
+    windowplot::ShowScales(p, true);
+    windowplot::UseLabelFont(p);
 }
 
 double Height(int i, int j) {
