@@ -30,7 +30,6 @@
 std::string FormulaText;
 int DisplayMode = 1;
 bool SweepUp = false;
-Tfplot3d* fplot3d = nullptr;
 
 namespace {
 
@@ -122,7 +121,6 @@ QFont WindowFont() {
 Tfplot3d::Tfplot3d(QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
-    fplot3d = this;
     setWindowTitle(QStringLiteral("Darstellung komplexer Funktionen "));
     setFont(WindowFont());
     SetBackground(this, Qt::white);
@@ -149,11 +147,22 @@ Tfplot3d::Tfplot3d(QWidget* parent)
 
 Tfplot3d::~Tfplot3d() {
     Timer1.stop();
-    if (fplot3d == this) fplot3d = nullptr;
 }
 
 TPlot3D& Tfplot3d::Plot() {
     return P3D1->Plot();
+}
+
+const QTimer& Tfplot3d::SimulationTimer() const {
+    return Timer1;
+}
+
+bool Tfplot3d::IsReady() const {
+    return Ready;
+}
+
+void Tfplot3d::SetReady(bool ready) {
+    Ready = ready;
 }
 
 void Tfplot3d::createPanels() {
@@ -272,29 +281,55 @@ void Tfplot3d::createMenu() {
 
 void Tfplot3d::nameControls() {
     const std::pair<QObject*, const char*> names[] = {
-        {P3D1, "P3D1"},      {P2, "P2"},
-        {&Timer1, "Timer1"}, {L8, "L8"},
-        {E7, "E7"},          {MM1, "MM1"},
-        {M2, "M2"},          {M3, "M3"},
-        {sim1, "sim1"},      {M4, "M4"},
-        {M6, "M6"},          {M7, "M7"},
-        {M8, "M8"},          {N4, "N4"},
-        {M9, "M9"},          {M12, "M12"},
-        {P4, "P4"},          {L9, "L9"},
-        {L1, "L1"},          {Rx1, "Rx1"},
-        {L2, "L2"},          {Rx2, "Rx2"},
-        {L4, "L4"},          {Rx4, "Rx4"},
-        {Rx3, "Rx3"},        {L3, "L3"},
-        {L10, "L10"},        {L5, "L5"},
-        {L6, "L6"},          {L7, "L7"},
-        {E1, "E1"},          {E2, "E2"},
-        {E3, "E3"},          {E4, "E4"},
-        {E5, "E5"},          {E6, "E6"},
-        {CB3, "CB3"},        {CB4, "CB4"},
-        {CB1, "CB1"},        {Rg1, "Rg1"},
-        {D2, "D2"},          {Rx5, "Rx5"},
-        {L11, "L11"},        {Rx6, "Rx6"},
-        {D1, "D1"},          {RadioGroup1, "RadioGroup1"}};
+        {P3D1, "P3D1"},
+        {P2, "P2"},
+        {&Timer1, "Timer1"},
+        {L8, "L8"},
+        {E7, "E7"},
+        {MM1, "MM1"},
+        {M2, "M2"},
+        {M3, "M3"},
+        {sim1, "sim1"},
+        {M4, "M4"},
+        {M6, "M6"},
+        {M7, "M7"},
+        {M8, "M8"},
+        {N4, "N4"},
+        {M9, "M9"},
+        {M12, "M12"},
+        {P4, "P4"},
+        {L9, "L9"},
+        {L1, "L1"},
+        {Rx1, "Rx1"},
+        {L2, "L2"},
+        {Rx2, "Rx2"},
+        {L4, "L4"},
+        {Rx4, "Rx4"},
+        {Rx3, "Rx3"},
+        {L3, "L3"},
+        {L10, "L10"},
+        {L5, "L5"},
+        {L6, "L6"},
+        {L7, "L7"},
+        {E1, "E1"},
+        {E2, "E2"},
+        {E3, "E3"},
+        {E4, "E4"},
+        {E5, "E5"},
+        {E6, "E6"},
+        {CB3, "CB3"},
+        {CB4, "CB4"},
+        {CB1, "CB1"},
+        {Rg1, "Rg1"},
+        {Rg1Items, "Rg1Items"},
+        {D2, "D2"},
+        {Rx5, "Rx5"},
+        {L11, "L11"},
+        {Rx6, "Rx6"},
+        {D1, "D1"},
+        {RadioGroup1, "RadioGroup1"},
+        {RadioGroup1Items, "RadioGroup1Items"},
+    };
     for (const auto& [object, name] : names) object->setObjectName(QString::fromLatin1(name));
 }
 
