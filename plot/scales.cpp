@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <numbers>
+#include <string>
 #include <utility>
 
 #include "plot/plot3d.h"
@@ -17,6 +18,92 @@ constexpr std::size_t MaxLabelLength = 14;
 
 int Sign(int corner, int bit) {
     return (corner & bit) ? 1 : -1;
+}
+
+// What stays the same from tick to tick of one scale.
+struct ScaleView {
+    TP3ScaleKind kind;
+    TPoint a, b; // the ends at the low and at the high value
+    double low;
+    double width;      // high - low
+    bool pointDown;    // x and y ticks point down the screen, else up
+    int k180;          // -1 when the view about x is beyond 180 degrees
+    double viewAngleZ; // degrees
+    double bz;         // the same in radians
+};
+
+// One tick: its foot on the edge, the end of its line and the vertical offset
+// of its label from that end.
+struct TickMark {
+    TPoint foot;
+    TPoint end;
+    int offset;
+};
+
+// The value of tick k.
+double TickValue(const TTicks& ticks, int k) {
+    return k * ticks.step + ticks.first;
+}
+
+// True when tick k is the last one: the next would lie beyond high, or the step
+// is zero or broken and would never leave the range.
+bool IsLastTick(const TTicks& ticks, int k, double low, double high) {
+    const bool singleTick = !(std::fabs(ticks.step) > 0) || !std::isfinite(ticks.step);
+    const double dir = high > low ? 1 : -1;
+    const double next = TickValue(ticks, k + 1);
+    return singleTick || !(dir * (next - high) <= 0.001 * std::fabs(ticks.step));
+}
+
+// The tick of a value: z ticks point right with the label centred on them,
+// x and y ticks down (label below) or up (label above).
+TickMark PlaceTick(const ScaleView& v, double value, int textHeight) {
+    const double f = (value - v.low) / v.width;
+    const TPoint foot{v.a.x + Nearest(f * (std::int64_t(v.b.x) - v.a.x)),
+                      v.a.y + Nearest(f * (std::int64_t(v.b.y) - v.a.y))};
+    TPoint end = foot;
+    int offset = 0;
+    if (v.kind == skZScale) {
+        end.x += TickLength;
+        offset = -textHeight / 2;
+    } else if (v.pointDown) {
+        end.y += TickLength;
+    } else {
+        end.y -= TickLength;
+        offset = -textHeight;
+    }
+    return {foot, end, offset};
+}
+
+// The label of a value, at most MaxLabelLength characters. A value that is
+// zero next to the range's width reads as zero, short for wide ranges.
+std::string TickLabel(double value, double width, int decimals) {
+    std::string label;
+    if (std::fabs(value / width) < 1e-14) {
+        if (std::fabs(width) > 100000)
+            label = decimals == 0 ? "0" : "0.0";
+        else
+            label = NumberToText(0.0, decimals);
+    } else {
+        label = NumberToText(value, decimals);
+    }
+    if (label.size() > MaxLabelLength) label.resize(MaxLabelLength);
+    return label;
+}
+
+// The left edge of a label halfWidth*2 wide: x and y labels centred on the
+// tick's end and shifted along the slant of their edge, z labels right of it.
+int LabelLeft(const ScaleView& v, TPoint end, int halfWidth) {
+    int left = end.x - halfWidth;
+    if (v.kind == skXScale) {
+        const int shift = v.k180 * Nearest(std::sin(v.bz) * halfWidth);
+        left += (v.viewAngleZ <= 90 || v.viewAngleZ > 270) ? -shift : shift;
+    } else if (v.kind == skYScale) {
+        const int shift = v.k180 * Nearest(std::cos(v.bz) * halfWidth);
+        left += v.viewAngleZ > 180 ? -shift : shift;
+    } else {
+        left = end.x + 3;
+    }
+    return left;
 }
 
 } // namespace
@@ -65,61 +152,29 @@ void TPlot3D::DrawScale(Canvas* canvas, TP3ScaleKind kind, TPoint a, TPoint b, d
     canvas->SetBrushStyle(bsClear);
 
     const TTicks ticks = CalcTicks(m_minTick[kind], low, high);
-    const double dir = high > low ? 1 : -1;
     const int h = canvas->TextHeight("0");
-    const double width = high - low;
-    const bool pointDown = m_viewAngleX <= 90 || (m_viewAngleX > 180 && m_viewAngleX <= 270);
-    const int k180 = m_viewAngleX > 180 ? -1 : 1;
-    const double bz = m_viewAngleZ * (1.0 / 180) * std::numbers::pi;
-    // A zero or broken step would never leave the range: draw one tick.
-    const bool singleTick = !(std::fabs(ticks.step) > 0) || !std::isfinite(ticks.step);
+    const ScaleView view{kind,
+                         a,
+                         b,
+                         low,
+                         high - low,
+                         m_viewAngleX <= 90 || (m_viewAngleX > 180 && m_viewAngleX <= 270),
+                         m_viewAngleX > 180 ? -1 : 1,
+                         m_viewAngleZ,
+                         m_viewAngleZ * (1.0 / 180) * std::numbers::pi};
 
     for (int k = 0; k < MaxTicks; ++k) {
-        const double value = k * ticks.step + ticks.first;
-        const double f = (value - low) / width;
-        const TPoint foot{a.x + Nearest(f * (std::int64_t(b.x) - a.x)),
-                          a.y + Nearest(f * (std::int64_t(b.y) - a.y))};
-        TPoint end = foot;
-        int offset = 0;
-        if (kind == skZScale) {
-            end.x += TickLength;
-            offset = -h / 2;
-        } else if (pointDown) {
-            end.y += TickLength;
-        } else {
-            end.y -= TickLength;
-            offset = -h;
-        }
-        canvas->MoveTo(foot.x, foot.y);
-        canvas->LineTo(end.x, end.y);
+        const double value = TickValue(ticks, k);
+        const TickMark tick = PlaceTick(view, value, h);
+        canvas->MoveTo(tick.foot.x, tick.foot.y);
+        canvas->LineTo(tick.end.x, tick.end.y);
 
-        std::string label;
-        if (std::fabs(value / width) < 1e-14) {
-            if (std::fabs(width) > 100000)
-                label = decimals == 0 ? "0" : "0.0";
-            else
-                label = NumberToText(0.0, decimals);
-        } else {
-            label = NumberToText(value, decimals);
-        }
-        if (label.size() > MaxLabelLength) label.resize(MaxLabelLength);
+        std::string label = TickLabel(value, view.width, decimals);
         if (OnBeforeDrawScaleLabel)
-            OnBeforeDrawScaleLabel(*this, canvas, kind, label, foot.x, foot.y);
+            OnBeforeDrawScaleLabel(*this, canvas, kind, label, tick.foot.x, tick.foot.y);
+        const int left = LabelLeft(view, tick.end, canvas->TextWidth(label) / 2);
+        canvas->TextOut(left, tick.end.y + tick.offset, label);
 
-        const int hw = canvas->TextWidth(label) / 2;
-        int left = end.x - hw;
-        if (kind == skXScale) {
-            const int shift = k180 * Nearest(std::sin(bz) * hw);
-            left += (m_viewAngleZ <= 90 || m_viewAngleZ > 270) ? -shift : shift;
-        } else if (kind == skYScale) {
-            const int shift = k180 * Nearest(std::cos(bz) * hw);
-            left += m_viewAngleZ > 180 ? -shift : shift;
-        } else {
-            left = end.x + 3;
-        }
-        canvas->TextOut(left, end.y + offset, label);
-
-        const double next = (k + 1) * ticks.step + ticks.first;
-        if (singleTick || !(dir * (next - high) <= 0.001 * std::fabs(ticks.step))) break;
+        if (IsLastTick(ticks, k, low, high)) break;
     }
 }
