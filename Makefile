@@ -1,18 +1,22 @@
 # make run   builds and starts the program
 # make test  builds and runs every test
-# Both install missing Debian packages first (make deps).
+# Both install missing Debian packages first (make deps; SKIP_DEPS=1 skips it).
+# make help  lists every target.
+.DEFAULT_GOAL := help
 BUILD ?= build
+PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
             libbenchmark-dev xvfb xauth fonts-dejavu-core
 FUZZ_PACKAGES := clang libclang-rt-dev
 SOAK_PACKAGES := xdotool imagemagick xvfb xauth
+PACKAGE_PACKAGES := dpkg-dev file
 
 # Installs the Debian packages of $(1) that are missing (as root), or prints
 # the apt-get line to run.
 define ensure_packages
-missing=""; for p in $(1); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
+[ -n "$(SKIP_DEPS)" ] && exit 0; missing=""; for p in $(1); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
 if [ -n "$$missing" ]; then \
   if [ "$$(id -u)" = 0 ]; then \
     apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
@@ -22,7 +26,21 @@ if [ -n "$$missing" ]; then \
 fi
 endef
 
-.PHONY: deps fuzz-deps build test run bench clean test-sanitize fuzz soak
+.PHONY: help deps fuzz-deps build test run bench clean test-sanitize fuzz soak install package
+
+help:
+	@echo "make run            build and start the program"
+	@echo "make test           build and run every test"
+	@echo "make build          build both programs, the tests and the benchmarks in $(BUILD)/"
+	@echo "make install        install into PREFIX (now $(PREFIX)); DESTDIR is respected"
+	@echo "make package        build the Debian package $(BUILD)/tessarel_*.deb"
+	@echo "make bench          run the benchmarks"
+	@echo "make test-sanitize  the tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+	@echo "make fuzz           every fuzz target for FUZZ_SECONDS seconds (now $(FUZZ_SECONDS))"
+	@echo "make soak           drive the window under Xvfb for several minutes"
+	@echo "make deps           install the Debian packages the build needs (as root)"
+	@echo "make clean          remove the build folders"
+	@echo "SKIP_DEPS=1 skips the package check in every target."
 
 deps:
 	@$(call ensure_packages,$(PACKAGES))
@@ -66,6 +84,13 @@ fuzz: deps fuzz-deps
 soak: build
 	@$(call ensure_packages,$(SOAK_PACKAGES))
 	tests/soak/soak.sh $(BUILD)/app/tessarel
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+package: build
+	@$(call ensure_packages,$(PACKAGE_PACKAGES))
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD) build-* fuzz-build
