@@ -1,3 +1,5 @@
+// The window's error report: the handler depth that decides which handler
+// reports, and the message box that shows the report.
 #include "app/errorreport.h"
 
 #include <QApplication>

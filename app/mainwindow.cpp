@@ -1,3 +1,6 @@
+// The main window: its controls and their layout, and the handlers of the
+// formula line, the view and interval fields, the check boxes and the
+// simulation timer.
 #include "app/mainwindow.h"
 
 #include "app/errorreport.h"

@@ -1,3 +1,5 @@
+// Sampling of a complex formula onto the plot's grid, and the reading and
+// writing of the six interval fields.
 #include "app/sampling.h"
 
 #include "app/windowplot.h"

@@ -1,3 +1,5 @@
+// The numeric edit field: what it accepts while typing, parsing, formatting,
+// clamping and stepping of its text, and its up and down buttons.
 #include "app/spinfield.h"
 
 #include "app/errorreport.h"

@@ -1,3 +1,5 @@
+// The plot's start-up view, and what the window's box and scale check boxes
+// and its render event do to the plot.
 #include "app/windowplot.h"
 
 #include "app/sampling.h"

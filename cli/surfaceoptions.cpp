@@ -1,3 +1,4 @@
+// Reading the options that grid and render share into a sampling request.
 #include "cli/surfaceoptions.h"
 
 #include "text/cp1252.h"

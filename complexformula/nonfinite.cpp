@@ -1,3 +1,4 @@
+// NaN and the infinities, made and recognised by the bit pattern of a double.
 #include "complexformula/nonfinite.h"
 
 #include <bit>

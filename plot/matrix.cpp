@@ -1,3 +1,5 @@
+// The column-major stores of TMatrix and TIntMatrix: resizing that keeps the
+// overlap, 1-based cell access and change notices.
 #include "plot/matrix.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The shared plot helpers: system colours, rounding to the nearest pixel,
+// scale ticks and decimals, label text and the frames around the control.
 #include "plot/plotbase.h"
 
 #include <array>

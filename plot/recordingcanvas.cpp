@@ -1,3 +1,5 @@
+// The recording canvas: every drawing call kept as a DrawOp together with the
+// pen, brush and font it was drawn with.
 #include "plot/recordingcanvas.h"
 
 DrawOp RecordingCanvas::Op(DrawOp::Kind kind) const {

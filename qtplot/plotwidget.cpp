@@ -1,3 +1,5 @@
+// The plot widget: size, visibility and mouse moves passed on to the plot,
+// and the plot's finished image copied to the screen.
 #include "qtplot/plotwidget.h"
 
 #include <QMouseEvent>

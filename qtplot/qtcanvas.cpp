@@ -1,3 +1,5 @@
+// The pixel-exact canvas on a QImage: lines, rectangles and polygons
+// rasterised here, text drawn through QPainter, and the image host.
 #include "qtplot/qtcanvas.h"
 
 #include <QString>

@@ -1,3 +1,5 @@
+// Conversion between Windows-1252 and UTF-8, and the upper-casing of formula
+// text as the formula line does it.
 #include "text/cp1252.h"
 
 #include <array>

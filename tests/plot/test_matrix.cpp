@@ -1,3 +1,5 @@
+// TMatrix and TIntMatrix: size, 1-based indices, silent out-of-range access,
+// change notices and failed allocation.
 #include <climits>
 #include <gtest/gtest.h>
 

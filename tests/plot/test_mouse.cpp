@@ -1,3 +1,5 @@
+// The plot's mouse handling: rotating, zooming and panning by dragging, and
+// the hit test that finds the cell under the pointer.
 #include <cmath>
 #include <gtest/gtest.h>
 #include <numbers>

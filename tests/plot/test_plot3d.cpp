@@ -1,3 +1,5 @@
+// TPlot3D's properties (defaults, clamping, repaint rules) and geometry
+// (rotation, projection, grid-to-model mapping, extreme values).
 #include <cmath>
 #include <functional>
 #include <gtest/gtest.h>

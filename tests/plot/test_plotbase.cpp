@@ -1,3 +1,5 @@
+// The shared plot helpers: rounding, colours, ticks, decimals, label text and
+// frames.
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>

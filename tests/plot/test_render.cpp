@@ -1,3 +1,5 @@
+// Rendering of the surface and the box on the recording canvas: painter's
+// order, colour coding, the cell handler, substituted canvases, box faces.
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>

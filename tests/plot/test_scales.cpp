@@ -1,3 +1,5 @@
+// The three scales on the recording canvas: tick labels, edges, label
+// placement, colours, the label hook and broken ranges.
 #include <gtest/gtest.h>
 #include <limits>
 #include <string>

@@ -1,3 +1,5 @@
+// The Qt widget that hosts the plot: size and image, painting, a hidden plot
+// and dragging.
 #include <QApplication>
 #include <QMouseEvent>
 #include <QTest>

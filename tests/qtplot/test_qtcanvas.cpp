@@ -1,3 +1,5 @@
+// The QImage canvas pixel by pixel: lines, clipping, rectangles, polygons,
+// text background, fonts, system colours and the image host.
 #include <QImage>
 #include <gtest/gtest.h>
 #include <set>

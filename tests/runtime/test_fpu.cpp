@@ -1,3 +1,5 @@
+// The floating-point environment: faults as errors, silent underflow and
+// inexact, and protected regions.
 #include "runtime/fpu.h"
 
 #include <gtest/gtest.h>
