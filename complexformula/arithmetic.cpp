@@ -4,6 +4,7 @@
 #include "runtime/fpu.h"
 
 #include <cmath>
+#include <numbers>
 
 ComplexRec ComplexZero = {cfRectangular, 0.0, 0.0};
 ComplexRec ComplexOne = {cfRectangular, 1.0, 0.0};
@@ -12,13 +13,12 @@ namespace {
 
 using Ext = long double;
 
-constexpr Ext kPi = 3.14159265358979323846264338327950288L;
-constexpr Ext kTwoPi = 2 * kPi;
+constexpr Ext kTwoPi = 2 * std::numbers::pi_v<Ext>;
 constexpr Ext kLog2E = 1.44269504088896340735992468100189214L;
 
 // Beyond this size an angle is first reduced exactly with fmod; the subtraction
 // loops alone would take |theta| / 2pi rounds, and never end for huge angles.
-constexpr Ext kAngleLoopLimit = 64 * kPi;
+constexpr Ext kAngleLoopLimit = 64 * std::numbers::pi_v<Ext>;
 
 // Beyond this |2x| (|2y| for tan and cot) cosh no longer fits a double, and
 // tanh, coth, tan and cot equal their limits to double precision.
@@ -44,12 +44,14 @@ double NormalizeAngle(double theta) {
     Ext t = theta;
     if (!std::isfinite(t)) return NaNValue; // an infinite angle has no direction
     if (std::fabs(t) > kAngleLoopLimit) t = std::fmod(t, kTwoPi);
-    while (t > kPi) t -= kTwoPi;
-    while (t <= -kPi) t += kTwoPi;
+    while (t > std::numbers::pi_v<Ext>) t -= kTwoPi;
+    while (t <= -std::numbers::pi_v<Ext>) t += kTwoPi;
     // The double nearest -pi lies just inside -pi in extended; it stands for
     // -pi all the same, and the angle of the negative real axis is +pi.
     const double angle = static_cast<double>(t);
-    return angle == -static_cast<double>(kPi) ? static_cast<double>(kPi) : angle;
+    return angle == -static_cast<double>(std::numbers::pi_v<Ext>)
+               ? static_cast<double>(std::numbers::pi_v<Ext>)
+               : angle;
 }
 
 double ZeroIfTiny(double v) {
@@ -70,7 +72,8 @@ ComplexRec ConvertForm(ComplexRec z, ComplexForm target) {
         return Stored(r * std::cos(theta), r * std::sin(theta));
     }
     // The negative real axis has the angle +pi, also with -0 as imaginary part.
-    const Ext theta = z.B == 0 && z.A < 0 ? kPi : std::atan2(Ext{z.B}, Ext{z.A});
+    const Ext theta =
+        z.B == 0 && z.A < 0 ? std::numbers::pi_v<Ext> : std::atan2(Ext{z.B}, Ext{z.A});
     return MakeComplex(cfPolar, CAbs(z), static_cast<double>(theta));
 }
 

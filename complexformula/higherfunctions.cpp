@@ -12,15 +12,14 @@
 
 #include <cmath>
 #include <cstdint>
+#include <numbers>
 #include <utility>
 
 namespace {
 
 using Ext = long double;
 
-constexpr Ext kPi = 3.14159265358979323846264338327950288L;
 constexpr Ext kHalfLn2Pi = 0.918938533204672741780329736405617640L;
-constexpr Ext kE = 2.71828182845904523536028747135266250L;
 constexpr Ext kInvE = 0.367879441171442321595523770161460867L;
 
 // B_2k / (2k (2k - 1)), k = 1..8: the coefficient of z^-(2k-1) in ln Gamma(z).
@@ -194,7 +193,7 @@ Pair E1Series(Pair z, double r) {
     }
     // The principal argument; -0 on the negative real axis still gives +pi.
     double phi = std::atan2(z.im, z.re);
-    if (z.im == 0 && z.re < 0) phi = static_cast<double>(kPi);
+    if (z.im == 0 && z.re < 0) phi = static_cast<double>(std::numbers::pi_v<Ext>);
     const Pair zSum = z * sum;
     return {static_cast<double>(-EulerGamma - std::log(Ext{r}) + zSum.re),
             static_cast<double>(-Ext{phi} + zSum.im)};
@@ -209,7 +208,7 @@ Ext DigammaExp(Ext a) {
     const Ext whole = std::floor(a);
     Ext fraction = a - whole;
     Ext result = 1;
-    const Ext unit = whole >= 0 ? kE : kInvE;
+    const Ext unit = whole >= 0 ? std::numbers::e_v<Ext> : kInvE;
     for (Ext i = 0; i < std::fabs(whole); ++i) result *= unit;
     Ext digit = 0.5L;
     for (const Ext factor : ExpBinaryFractions) {
@@ -395,7 +394,7 @@ void ExpIntegralE1(double x, double y, double& re, double& im) {
         e1 = E1ContinuedFraction(Pair{x, y});
         // On the cut the fraction gives the real principal value; E1 takes the
         // value from above.
-        if (x <= 0 && y == 0) e1.im = static_cast<double>(e1.im - kPi);
+        if (x <= 0 && y == 0) e1.im = static_cast<double>(e1.im - std::numbers::pi_v<Ext>);
     } else {
         e1 = E1Series(Pair{x, y}, r);
     }
@@ -449,12 +448,12 @@ void DigammaComplex(double x, double y, double& re, double& im) {
         const Ext r = x;
         const Ext s = y;
         // tan(pi r) has period 1; reduced first, it is 0 at the poles.
-        const Ext t = std::tan(kPi * (r - std::trunc(r)));
-        const Ext h = DigammaTanh(kPi * s);
+        const Ext t = std::tan(std::numbers::pi_v<Ext> * (r - std::trunc(r)));
+        const Ext h = DigammaTanh(std::numbers::pi_v<Ext> * s);
         const Ext m = t * t + h * h;
         const Ext d = r * r + s * s;
-        sumRe += r / d + kPi * t * (1 - h * h) / m;
-        sumIm += -s / d - kPi * h * (1 + t * t) / m;
+        sumRe += r / d + std::numbers::pi_v<Ext> * t * (1 - h * h) / m;
+        sumIm += -s / d - std::numbers::pi_v<Ext> * h * (1 + t * t) / m;
     }
     re = static_cast<double>(sumRe);
     im = static_cast<double>(sumIm);

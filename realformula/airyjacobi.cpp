@@ -3,13 +3,13 @@
 
 #include <cmath>
 #include <cstddef>
+#include <numbers>
 #include <utility>
 
 namespace {
 
 using Ext = long double;
 
-constexpr Ext kPiQuarter = 0.785398163397448309615660845819875721L;
 constexpr Ext kInvSqrtPi = 0.5641895835477563;   // 1 / sqrt(pi)
 constexpr Ext kAiZero = 0.3550280538878172;      // Ai(0)
 constexpr Ext kAiSlopeZero = 0.2588194037928068; // -Ai'(0)
@@ -83,7 +83,7 @@ void AiryAiBi(double x, double& ai, double& bi) {
         const Ext zz = z * z;
         const Ext uf = 1 + zz * Plain(kAFN, zz) / Monic(kAFD, zz);
         const Ext ug = z * Plain(kAGN, zz) / Monic(kAGD, zz);
-        const Ext theta = zeta + kPiQuarter;
+        const Ext theta = zeta + std::numbers::pi_v<Ext> / 4;
         const Ext f = std::sin(theta);
         const Ext g = std::cos(theta);
         ai = static_cast<double>(k * (f * uf - g * ug));

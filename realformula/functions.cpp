@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <numbers>
 #include <string_view>
 
 using realformula_detail::Fail;
@@ -18,8 +19,7 @@ namespace {
 
 using Ext = long double;
 
-constexpr double kPi = 3.141592653589793;
-constexpr double kHalfPi = kPi / 2;
+constexpr double kHalfPi = std::numbers::pi / 2;
 
 // 1/ln 10 (LG), 1/ln 2 (LD) and sqrt(2 pi) (GAUSS) with exactly the digits the
 // language defines: its results for these functions are those of the short
@@ -185,7 +185,7 @@ double Airy(double t, bool wantBi) {
 double GaussSum(double t) {
     const Ext t2 = static_cast<Ext>(t) * t;
     const Ext inner = (7 * std::exp(-t2 / 2) + 16 * std::exp(-t2 * (2 - std::sqrt(2.0L))) +
-                       (7 + kPi * t2 / 4) * std::exp(-t2)) /
+                       (7 + std::numbers::pi * t2 / 4) * std::exp(-t2)) /
                       30;
     const Ext s = 0.5L * std::sqrt(1 - inner);
     if (t < 0) return static_cast<double>(0.5L - s);
@@ -359,20 +359,20 @@ double Rule(int position, double t) {
         RealStatus = 3;
         return t != 0 ? (std::fabs(t) / t + 1) / 2 : 0.5;
     case kSINW:
-        return std::sin(t * kPi / 180);
+        return std::sin(t * std::numbers::pi / 180);
     case kCOSW:
-        return std::cos(t * kPi / 180);
+        return std::cos(t * std::numbers::pi / 180);
     case kTANW: {
-        const double a = t * kPi / 180;
+        const double a = t * std::numbers::pi / 180;
         return std::cos(a) != 0 ? std::tan(a) : 0.0;
     }
     case kCOTW: {
-        const double a = t * kPi / 180;
+        const double a = t * std::numbers::pi / 180;
         return std::sin(a) != 0 ? std::cos(a) / std::sin(a) : 0.0;
     }
     case kARCTANW: {
         const double a = std::atan(t);
-        return a < 0 ? a + kPi : a;
+        return a < 0 ? a + std::numbers::pi : a;
     }
     case kARCSINW: {
         if (std::fabs(t) < 1) {
@@ -407,7 +407,7 @@ double Rule(int position, double t) {
     case kARCSEC: {
         if (std::fabs(t) < 1) return Fail();
         const double a = static_cast<double>(std::atan(std::sqrt((et - 1) * (et + 1))));
-        return t > 0 ? a : kPi - a;
+        return t > 0 ? a : std::numbers::pi - a;
     }
     case kDIGAMMA:
         return Special(SpecialKind::Digamma, t);
@@ -422,7 +422,7 @@ double Rule(int position, double t) {
         }
         return 1 / std::tanh(t);
     case kSZ:
-        return std::asin(std::cos(t - kPi)) + kHalfPi;
+        return std::asin(std::cos(t - std::numbers::pi)) + kHalfPi;
     case kW5:
         return RealRoot(t, 5, true);
     default:

@@ -6,12 +6,12 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <numbers>
 
 namespace {
 
 using Ext = long double;
 
-constexpr double kPi = 3.141592653589793;
 // Euler's constant to double precision: DIGAMMA(1) is exactly its negative.
 constexpr double kEulerGamma = 0.5772156649015329;
 
@@ -156,7 +156,7 @@ double Digamma(double x, bool& failed) {
     }
     const Ext reflected = 1 - static_cast<Ext>(x);
     return static_cast<double>(Digamma(static_cast<double>(reflected), failed) +
-                               kPi / std::tan(kPi * reflected));
+                               std::numbers::pi / std::tan(std::numbers::pi * reflected));
 }
 
 // The rational and asymptotic approximations of Numerical Recipes. Their
@@ -215,7 +215,6 @@ double BesselJ1(double x) {
 
 namespace {
 
-constexpr Ext kPiExt = 3.14159265358979323846264338327950288L;
 // Euler's constant in full for the power series of Ci, which is accurate to
 // 1e-10 only with it (a five-digit constant would cost five digits of Ci).
 constexpr Ext kEulerGammaExt = 0.57721566490153286060651209008240243L;
@@ -268,7 +267,7 @@ SiCi SiCiAsymptotic(double x) {
     f /= ex;
     g *= inverseSquare;
     const Ext s = std::sin(ex), c = std::cos(ex);
-    return {kPiExt / 2 - f * c - g * s, f * s - g * c};
+    return {std::numbers::pi_v<Ext> / 2 - f * c - g * s, f * s - g * c};
 }
 
 SiCi SiCiOf(double x) {

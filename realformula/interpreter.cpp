@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 double ParamP = 0;
 double ParamQ = 0;
@@ -36,9 +37,6 @@ bool IsNumberChar(unsigned char c) {
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
-constexpr double kGoldenRatio = 1.618033988749895; // (1 + sqrt 5) / 2
-constexpr double kE = 2.718281828459045;
 constexpr int kEnd = -1; // CharAt beyond the text
 
 // Bounds on nesting, so that no text can exhaust the stack: bracket and
@@ -179,11 +177,11 @@ double ReadP(ParserState& s) {
     }
     if (CharAt(s, s.position + 1) == 'I') {
         s.position += 2;
-        return kPi;
+        return std::numbers::pi;
     }
     if (CharAt(s, s.position + 1) == 'H' && CharAt(s, s.position + 2) == 'I') {
         s.position += 3;
-        return kGoldenRatio;
+        return std::numbers::phi;
     }
     ++s.position;
     return ParamP;
@@ -237,7 +235,7 @@ double ParsePrimary(ParserState& s) {
         return std::fabs(ParseExpression(s));
     case 201:
         ++s.position;
-        return kE;
+        return std::numbers::e;
     default:
         RealStatus = 1;
         return 0;

@@ -9,10 +9,11 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <numbers>
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
+const double kPi = std::numbers::pi;
 const double kInf = PlusInfinity;
 volatile double vZero = 0.0; // not foldable, so faults happen at run time
 

@@ -6,13 +6,14 @@
 
 #include <cmath>
 #include <cstdio>
+#include <numbers>
 #include <random>
 #include <string>
 #include <vector>
 
 namespace {
 
-const long double kPi = 3.14159265358979323846264338327950288L;
+const long double kPi = std::numbers::pi_v<long double>;
 const Complex kZ{1, 2};
 
 struct Row {

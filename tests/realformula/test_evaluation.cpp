@@ -5,11 +5,12 @@
 #include "realformula/parser.h"
 
 #include <chrono>
+#include <numbers>
 #include <set>
 
 namespace {
 
-const double kPi = 3.141592653589793;
+const double kPi = std::numbers::pi;
 
 TEST(RealOperators, MeansMinMaxProductQuotient) {
     CheckRows({

@@ -8,10 +8,11 @@
 #include <cfenv>
 #include <cfloat>
 #include <chrono>
+#include <numbers>
 
 namespace {
 
-const double kPi = 3.141592653589793;
+const double kPi = std::numbers::pi;
 
 TEST(RealParsing, PrecedenceAndAssociativity) {
     CheckRows({
