@@ -5,9 +5,17 @@
 
 #include "complexformula/arithmetic.h"
 
+// The functions on ComplexRec accept either form of their argument.
+
+// ln Gamma(z), climbing to re z >= 9 by ln Gamma(z) = ln Gamma(z + 1) - ln z.
+// Substitutes: 0 at the poles 0, -1, -2, ...; a real part of -inf further left
+// than re z = -991; NaN parts come back unchanged.
 ComplexRec CLnGamma(ComplexRec z);
+// Stirling's series with eight terms; accurate for re z >= 9.
 ComplexRec CLnGammaStirling(ComplexRec z);
+// exp(ln Gamma(z)); (+inf, +inf) when re ln Gamma(z) >= 75, 0 when below -200.
 ComplexRec CGamma(ComplexRec z);
+// I0(z) and J0(z) by their power series; a term that overflows ends the sum.
 ComplexRec CBesselI0(ComplexRec z);
 ComplexRec CBesselJ0(ComplexRec z);
 
@@ -17,8 +25,17 @@ struct JacobiTriple {
 struct JacobiComplexTriple {
     Complex sn, cn, dn;
 };
+// sn, cn, dn of a real u for the complementary parameter m1 = 1 - m: m1 = 1
+// gives sin, cos, 1; m1 = 0 gives tanh, 1/cosh, 1/cosh; m1 < 0 (m > 1) goes
+// through the reciprocal modulus.
 JacobiTriple JacobiReal(long double u, long double m1);
+// sn, cn, dn of a complex w for the modulus k (parameter k^2), by the
+// imaginary transformation and the addition theorems; poles are not guarded.
 JacobiComplexTriple JacobiComplex(Complex w, double k);
+// sum(n = 1..48) n^-s, with no continuation; a term whose n^s overflows is 0.
 Complex ZetaPartialSum(Complex s);
+// E1(x + iy) on the principal branch, taking the value from above on the
+// negative real axis; (1e10, 0) at 0.
 void ExpIntegralE1(double x, double y, double& re, double& im);
+// psi(x + iy); (1e10, 0) at the poles 0, -1, -2, ...
 void DigammaComplex(double x, double y, double& re, double& im);

@@ -7,7 +7,10 @@
 
 #include <cstdint>
 
-double GammaPoly(double x); // failure: RealStatus 4, result 0
+// gamma(x) by the Abramowitz and Stegun polynomial (error below 3e-7), moved
+// into 1..2 by the recurrence. Failure (x a pole 0, -1, ..., x > 43, or a value
+// beyond the double range): RealStatus 4, result 0. Below x = -2000 a signed 0.
+double GammaPoly(double x);
 
 enum class SpecialKind { LogGamma, BesselJ0, BesselJ1, Digamma };
 struct SpecialResult {
@@ -17,14 +20,25 @@ struct SpecialResult {
 // Clears RealStatus, then runs the routine; failed when it fails or leaves a status.
 SpecialResult SpecialFunction(SpecialKind kind, double x);
 
+// ln gamma(x) for -4.5 < x <= 20.5; outside, at x = 0, -1, ..., -4 and where
+// the series' sum is not positive: failed set, result 0.
 double LogGamma(double x, bool& failed);
+// psi(x); psi(1) is minus Euler's constant. At 0, for NaN and at the poles (a
+// negative x whose magnitude lies less than 1e-5 above an integer): failed
+// set, result 0.
 double Digamma(double x, bool& failed);
+// J0(x) and J1(x) by rational approximations below |x| = 8 and asymptotic ones
+// from there; defined for every finite x.
 double BesselJ0(double x);
 double BesselJ1(double x);
-double SineIntegral(double x);   // failure: RealStatus 2, result 0
-double CosineIntegral(double x); // failure: RealStatus 2, result 0
-double ExpIntegral(double x);    // failure: RealStatus 2, result 0
-double EulerPhi(std::int32_t n); // failure: RealStatus 1, result 0
+// Si(x), Ci(x) and Ei(x) for 0 < x < 50 (Ei: 0 < x < 40); elsewhere failure:
+// RealStatus 2, result 0.
+double SineIntegral(double x);
+double CosineIntegral(double x);
+double ExpIntegral(double x);
+// The count of 1..n coprime to n, for 1 <= n <= 10000; elsewhere failure:
+// RealStatus 1, result 0.
+double EulerPhi(std::int32_t n);
 // 1 when a or b is 0; otherwise the greatest common divisor of the magnitudes
 // (wide enough for the magnitude of INT32_MIN).
 std::int64_t Gcd(std::int32_t a, std::int32_t b);
