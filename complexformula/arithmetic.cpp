@@ -1,3 +1,6 @@
+// Complex arithmetic on ComplexRec: form conversion, the four operations,
+// logarithm, power and roots, and the trigonometric and hyperbolic functions,
+// with the substitute values of their singular points.
 #include "complexformula/arithmetic.h"
 
 #include "complexformula/nonfinite.h"

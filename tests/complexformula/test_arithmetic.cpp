@@ -1,3 +1,5 @@
+// Complex arithmetic: classification by bits, angle normalisation, form
+// conversion, the operations, their values at singular points, and faults.
 #include "complexformula/arithmetic.h"
 #include "complexformula/nonfinite.h"
 #include "runtime/fpu.h"

@@ -1,3 +1,6 @@
+// The complex interpreter: precedence and primaries, where reading stops,
+// function names and values, status codes and substitute values, text
+// preparation, unguarded faults, the nesting bound and bad input.
 #include "complexformula/interpreter.h"
 
 #include "runtime/fpu.h"
