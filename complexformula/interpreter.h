@@ -21,6 +21,17 @@ extern const double JacobiModulus;     // 0.2
 // text: Windows-1252 bytes, upper case as the formula line delivers it.
 Complex EvalComplex(const std::string& text, Complex z);
 
+// The state one evaluation reads and writes, for callers that keep their own
+// instead of the module variables above.
+struct CEvalState {
+    std::uint8_t Status = 0; // as ComplexStatus
+    Complex Q{};
+    Complex P{};
+};
+// EvalComplex on an explicit state: reads Q and P, writes Status (also when an
+// rt::EMathError leaves the call).
+Complex EvalComplex(const std::string& text, Complex z, CEvalState& state);
+
 // Internals of the interpreter, open to tests.
 //
 // Brackets, modulus bars and function arguments nested deeper than this are a

@@ -86,6 +86,10 @@ def cp1252(text):
 def main():
     write("fuzz_evalcomplex",
           [pack(*p) + cp1252(f) for f in COMPLEX_FORMULAS for p in COMPLEX_POINTS])
+    # fuzz_compiled: Q and P, then three points Z, then the text.
+    write("fuzz_compiled",
+          [pack(q, 1.5, *[c for p in COMPLEX_POINTS[:3] for c in p[:2]]) + cp1252(f)
+           for f in COMPLEX_FORMULAS for q in (0.0, -2.5)])
     write("fuzz_evalreal",
           [pack(*p) + cp1252(f) for f in REAL_FORMULAS + USER_FUNCTIONS for p in REAL_POINTS])
     # fuzz_sampling: InterestingDouble picks a table entry with its first byte

@@ -12,28 +12,21 @@ EInvalidOp::EInvalidOp() : EMathError("Ungültige Gleitkommaoperation") {}
 EZeroDivide::EZeroDivide() : EMathError("Gleitkommadivision durch Null") {}
 EOverflow::EOverflow() : EMathError("Gleitkommaüberlauf") {}
 
-int FaultFlags() { return std::fetestexcept(kFaults); }
+static_assert(kFaultBits == kFaults, "the fault bits are the C library's flags");
 
-void ClearFaults() { std::feclearexcept(kFaults); }
+void ClearRaisedFaults() {
+    std::feclearexcept(kFaults);
+}
 
-bool FaultRaised() { return FaultFlags() != 0; }
-
-void ThrowPendingFault() {
-    const int flags = FaultFlags();
-    if (flags == 0) return;
-    ClearFaults();
+void ThrowFault(int flags) {
+    ClearRaisedFaults();
     if (flags & FE_INVALID) throw EInvalidOp();
     if (flags & FE_DIVBYZERO) throw EZeroDivide();
     throw EOverflow();
 }
 
-ProtectedRegion::ProtectedRegion() : m_saved(FaultFlags()) { ClearFaults(); }
-
-ProtectedRegion::~ProtectedRegion() {
-    ClearFaults();
-    if (m_saved != 0) std::feraiseexcept(m_saved);
+void ProtectedRegion::Restore(int flags) {
+    std::feraiseexcept(flags);
 }
-
-bool ProtectedRegion::Faulted() const { return FaultRaised(); }
 
 } // namespace rt

@@ -34,13 +34,37 @@ class EOverflow : public EMathError {
     EOverflow();
 };
 
-// The three flags that count as faults.
-int FaultFlags();
-void ClearFaults();
-bool FaultRaised();
+// The three flags that count as faults, as the C library numbers them
+// (FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW); the x87 status word and MXCSR
+// keep them in the same bits.
+inline constexpr int kFaultBits = 0x01 | 0x04 | 0x08;
+
+// The fault flags of both units, read directly: the x87 status word (extended
+// arithmetic) and MXCSR (doubles). A few cycles, where the C library's
+// environment calls store and reload the whole x87 environment.
+inline int FaultFlags() {
+    unsigned short x87;
+    unsigned int sse;
+    asm volatile("fnstsw %0" : "=am"(x87) : : "memory");
+    asm volatile("stmxcsr %0" : "=m"(sse) : : "memory");
+    return (x87 | static_cast<int>(sse)) & kFaultBits;
+}
+// Clears the flags of both units; the environment is touched only when one is
+// raised, which is rare.
+void ClearRaisedFaults();
+inline void ClearFaults() {
+    if (FaultFlags() != 0) ClearRaisedFaults();
+}
+inline bool FaultRaised() {
+    return FaultFlags() != 0;
+}
 // Throws the error for a raised fault flag (invalid before zero-divide before
 // overflow) and clears the flags; does nothing when none is raised.
-void ThrowPendingFault();
+[[noreturn]] void ThrowFault(int flags);
+inline void ThrowPendingFault() {
+    const int flags = FaultFlags();
+    if (flags != 0) ThrowFault(flags);
+}
 
 // Forces v to be computed and stored before this point: the compiler may
 // otherwise move floating-point work past a flag test or drop unused results.
@@ -69,13 +93,19 @@ auto Checked(F&& f) -> decltype(f()) {
 // the saved flags are restored (the region's own faults are discarded).
 class ProtectedRegion {
   public:
-    ProtectedRegion();
-    ~ProtectedRegion();
+    ProtectedRegion() : m_saved(FaultFlags()) {
+        if (m_saved != 0) ClearRaisedFaults();
+    }
+    ~ProtectedRegion() {
+        ClearFaults();
+        if (m_saved != 0) Restore(m_saved);
+    }
     ProtectedRegion(const ProtectedRegion&) = delete;
     ProtectedRegion& operator=(const ProtectedRegion&) = delete;
-    bool Faulted() const;
+    bool Faulted() const { return FaultRaised(); }
 
   private:
+    static void Restore(int flags);
     int m_saved;
 };
 

@@ -1,0 +1,199 @@
+#include "complexformula/compiled.h"
+#include "complexformula/operations.h"
+#include "complexformula/parser.h"
+
+#include "runtime/fpu.h"
+
+#include <cstring>
+#include <map>
+#include <memory>
+
+namespace {
+
+enum Opcode : std::uint8_t {
+    kPushZ,
+    kPushQ,
+    kPushP,
+    kPushZero,
+    kPushI,
+    kPushNumber, // operand: index into the numbers
+    kNegate,
+    kModulus,
+    kApply,       // operand: the operator character
+    kCall,        // operand: the keyword position
+    kSyntaxError, // status 1
+    kSyntaxZero,  // status 1, then a zero pushed: an unreadable primary
+    kCheck,       // the fault check after an unknown function
+};
+
+constexpr std::uint32_t kOperandLimit = 1u << 24;
+
+// Records the reader's steps as stack machine code. The value stack is implicit:
+// each step's operands are the values its own reading left on top.
+struct Recording {
+    struct Value {};
+
+    std::vector<std::uint32_t>& Code;
+    std::vector<long double>& Numbers;
+    std::map<std::pair<std::uint64_t, std::uint16_t>, std::uint32_t> Known; // by bit pattern
+    std::size_t Depth = 0;
+    std::size_t MaxDepth = 0;
+    bool Overflowed = false; // an operand past the instruction format
+
+    void Emit(Opcode op, std::uint32_t operand = 0) {
+        if (operand >= kOperandLimit) {
+            Overflowed = true;
+            operand = 0;
+        }
+        Code.push_back(op | operand << 8);
+    }
+    Value Push(Opcode op, std::uint32_t operand = 0) {
+        Emit(op, operand);
+        if (++Depth > MaxDepth) MaxDepth = Depth;
+        return {};
+    }
+
+    Value Number(long double x) {
+        std::pair<std::uint64_t, std::uint16_t> bits{};
+        std::memcpy(&bits.first, &x, sizeof bits.first);
+        std::memcpy(&bits.second, reinterpret_cast<const char*>(&x) + sizeof bits.first,
+                    sizeof bits.second);
+        const auto [at, added] =
+            Known.try_emplace(bits, static_cast<std::uint32_t>(Numbers.size()));
+        if (added) Numbers.push_back(x);
+        return Push(kPushNumber, at->second);
+    }
+    Value Constant(Complex c) { return c.im != 0 ? Push(kPushI) : Number(c.re); }
+    Value Variable(char name) { return Push(name == 'Z' ? kPushZ : name == 'Q' ? kPushQ : kPushP); }
+    Value Zero() {
+        if (Code.empty() || Code.back() != kSyntaxError) return Push(kPushZero);
+        Code.pop_back();
+        return Push(kSyntaxZero);
+    }
+    void SyntaxError() { Emit(kSyntaxError); }
+    Value Negate(Value v) {
+        Emit(kNegate);
+        return v;
+    }
+    Value Modulus(Value v) {
+        Emit(kModulus);
+        return v;
+    }
+    Value Apply(Value, Value, unsigned char op) {
+        Emit(kApply, op);
+        --Depth;
+        return {};
+    }
+    Value Call(int k, Value v) {
+        Emit(kCall, static_cast<std::uint32_t>(k));
+        return v;
+    }
+    Value Check(Value v) {
+        Emit(kCheck);
+        return v;
+    }
+};
+
+constexpr std::size_t kLocalStack = 32;
+
+} // namespace
+
+CompiledFormula::CompiledFormula(const std::string& text) {
+    if (text.empty()) {
+        m_empty = true;
+        return;
+    }
+    const std::string prepared = CPrepareText(text);
+    Recording recording{m_code, m_numbers, {}};
+    cformula::CReader<Recording> reader(prepared, recording);
+    reader.Read();
+    m_tooDeep = reader.TooDeep();
+    m_maxDepth = recording.MaxDepth;
+    if (recording.Overflowed) {
+        m_interpreted = true;
+        m_text = text;
+        m_code = {};
+        m_numbers = {};
+        return;
+    }
+    m_code.shrink_to_fit();
+    m_numbers.shrink_to_fit();
+}
+
+std::size_t CompiledFormula::ProgramBytes() const {
+    return m_text.capacity() + m_code.capacity() * sizeof m_code[0] +
+           m_numbers.capacity() * sizeof m_numbers[0];
+}
+
+Complex CompiledFormula::Eval(Complex z) const {
+    cformula::ModuleState module;
+    return Eval(z, module.State);
+}
+
+Complex CompiledFormula::Eval(Complex z, CEvalState& state) const {
+    if (m_interpreted) return EvalComplex(m_text, z, state);
+    rt::ClearFaults();
+    if (m_empty) {
+        state.Status = 1;
+        return Complex{};
+    }
+    state.Status = 0;
+    if (m_maxDepth <= kLocalStack) {
+        Complex stack[kLocalStack];
+        return Run(z, state, stack);
+    }
+    const auto stack = std::make_unique<Complex[]>(m_maxDepth);
+    return Run(z, state, stack.get());
+}
+
+Complex CompiledFormula::Run(Complex z, CEvalState& state, Complex* stack) const {
+    Complex* top = stack - 1; // the value on top
+    for (const std::uint32_t instruction : m_code) {
+        const std::uint32_t operand = instruction >> 8;
+        switch (static_cast<Opcode>(instruction & 0xFF)) {
+        case kPushZ:
+            *++top = z;
+            break;
+        case kPushQ:
+            *++top = state.Q;
+            break;
+        case kPushP:
+            *++top = state.P;
+            break;
+        case kPushZero:
+            *++top = Complex{};
+            break;
+        case kPushI:
+            *++top = Complex{0, 1};
+            break;
+        case kPushNumber:
+            *++top = Complex{m_numbers[operand], 0};
+            break;
+        case kNegate:
+            *top = Complex{-top->re, -top->im};
+            break;
+        case kModulus:
+            *top = cformula::Modulus(*top);
+            break;
+        case kApply:
+            top[-1] = cformula::OperatorStep(top[-1], top[0], static_cast<unsigned char>(operand),
+                                             state.Status);
+            --top;
+            break;
+        case kCall:
+            *top = cformula::FunctionStep(static_cast<int>(operand), *top, state.Status);
+            break;
+        case kSyntaxError:
+            state.Status = 1;
+            break;
+        case kSyntaxZero:
+            state.Status = 1;
+            *++top = Complex{};
+            break;
+        case kCheck:
+            cformula::CheckFault();
+            break;
+        }
+    }
+    return cformula::FinalValue(*top, m_tooDeep, state.Status);
+}

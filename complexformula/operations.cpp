@@ -1,0 +1,336 @@
+#include "complexformula/operations.h"
+#include "complexformula/higherfunctions.h"
+#include "complexformula/parser.h"
+
+#include "runtime/fpu.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace cformula {
+
+namespace {
+
+constexpr Ext kProductLimit = 1e30L; // real parts at or above it make a product fail
+constexpr Ext kTrigLimit = 120;      // SIN, COS, COSH, SINH give 0 beyond it
+
+enum FunctionPosition : int {
+    kSQR = 1,
+    kSQRT = 5,
+    kEXP = 10,
+    kLN = 14,
+    kABS = 17,
+    kSIN = 21,
+    kCOS = 25,
+    kTAN = 29,
+    kCOSH = 33,
+    kSINH = 38,
+    kTANH = 43,
+    kGAMMA = 48,
+    kBI0 = 54,
+    kBJ0 = 58,
+    kSEC = 62,
+    kCSC = 66,
+    kCOT = 70,
+    kDN = 74,
+    kSN = 77,
+    kCN = 80,
+    kRIEMANN = 83,
+    kTRE = 91,
+    kTIM = 95,
+    kCOTH = 99,
+    kEI = 104,
+    kDIGAMMA = 107,
+};
+
+constexpr bool NameAt(std::string_view name, int k) {
+    return ComplexKeywordList.find(name) + 1 == static_cast<std::size_t>(k);
+}
+static_assert(NameAt("SQR", kSQR) && NameAt("SQRT", kSQRT) && NameAt("EXP", kEXP) &&
+              NameAt("LN", kLN) && NameAt("ABS", kABS) && NameAt("SIN", kSIN) &&
+              NameAt("COS", kCOS) && NameAt("TAN", kTAN) && NameAt("COSH", kCOSH) &&
+              NameAt("SINH", kSINH) && NameAt("TANH", kTANH) && NameAt("GAMMA", kGAMMA) &&
+              NameAt("BI0", kBI0) && NameAt("BJ0", kBJ0) && NameAt("SEC", kSEC) &&
+              NameAt("CSC", kCSC) && NameAt("COT", kCOT) && NameAt("DN", kDN) &&
+              NameAt("SN", kSN) && NameAt("CN", kCN) && NameAt("RIEMANN", kRIEMANN) &&
+              NameAt("TRE", kTRE) && NameAt("TIM", kTIM) && NameAt("COTH", kCOTH) &&
+              NameAt("EI", kEI) && NameAt("DIGAMMA", kDIGAMMA));
+
+ComplexRec ToRec(Complex w) {
+    return MakeComplex(cfRectangular, static_cast<double>(w.re), static_cast<double>(w.im));
+}
+
+Complex Widen(ComplexRec r) {
+    return Complex{r.A, r.B};
+}
+
+ComplexRec ToCheckedRec(Complex w) {
+    ComplexRec r = ToRec(w);
+    rt::Settle(r);
+    CheckFault(); // a part too large for a double
+    return r;
+}
+
+Complex Via(ComplexRec (*operation)(ComplexRec), Complex w) {
+    return Widen(operation(ToCheckedRec(w)));
+}
+
+bool IsZero(Complex w) {
+    return w.re == 0 && w.im == 0;
+}
+
+// DN, SN and CN, in extended precision, with the modulus kept within 0..1.
+JacobiComplexTriple JacobiOf(Complex w) {
+    double k = JacobiModulus;
+    if (k < 0) k = 0;
+    if (k > 1) k = 1;
+    return JacobiComplex(w, k);
+}
+
+// EI and DIGAMMA work on the argument rounded to double.
+Complex OnDoubles(void (*function)(double, double, double&, double&), Complex w) {
+    const ComplexRec r = ToCheckedRec(w);
+    double re = 0;
+    double im = 0;
+    function(r.A, r.B, re, im);
+    return Complex{re, im};
+}
+
+// EXP is the one function whose faults are caught: anything raised while its
+// value is computed or stored gives the substitute (1e5, 0) with status 4.
+// Faults raised earlier in the same evaluation are kept.
+Complex GuardedExp(Complex w, std::uint8_t& status) {
+    rt::ProtectedRegion region;
+    rt::Settle(w);
+    Complex v = Widen(CExp(ToRec(w))); // unchecked: the region catches all
+    rt::Settle(v);
+    if (!region.Faulted()) return v;
+    status = 4;
+    return Complex{1e5L, 0};
+}
+
+bool BeyondTrigLimit(Complex w) {
+    return std::fabs(w.re) >= kTrigLimit || std::fabs(w.im) >= kTrigLimit;
+}
+
+Complex ComputeFunction(int k, Complex w, std::uint8_t& status) {
+    switch (k) {
+    case kSQR:
+        if (IsZero(w)) return Complex{};
+        if (std::fabs(w.re) < kProductLimit)
+            return Complex{w.re * w.re - w.im * w.im, 2 * w.re * w.im};
+        status = 2;
+        return Complex{1e20L, 0};
+    case kSQRT:
+        return Widen(CRoot(ToRec(w), 0, 2));
+    case kEXP:
+        return GuardedExp(w, status);
+    case kLN: {
+        if (IsZero(w)) {
+            status = 2;
+            return Complex{};
+        }
+        Ext phi;
+        if (w.im == 0 && w.re < 0)
+            phi = kPi; // the principal value, also with -0 as imaginary part
+        else if (w.re != 0)
+            phi = std::atan2(w.im, w.re);
+        else
+            phi = w.im < 0 ? -kPi / 2 : kPi / 2;
+        return Complex{std::log(w.re * w.re + w.im * w.im) / 2, phi};
+    }
+    case kABS:
+        return Complex{std::sqrt(w.re * w.re + w.im * w.im), 0};
+    case kSIN:
+        return BeyondTrigLimit(w) ? Complex{} : Via(CSin, w);
+    case kCOS:
+        return BeyondTrigLimit(w) ? Complex{} : Via(CCos, w);
+    case kCOSH:
+        return BeyondTrigLimit(w) ? Complex{} : Via(CCosh, w);
+    case kSINH:
+        return BeyondTrigLimit(w) ? Complex{} : Via(CSinh, w);
+    case kTAN:
+        return Via(CTan, w);
+    case kTANH:
+        return Via(CTanh, w);
+    case kSEC:
+        return Via(CSec, w);
+    case kCSC:
+        return IsZero(w) ? Complex{} : Via(CCsc, w);
+    case kCOT:
+        return IsZero(w) ? Complex{} : Via(CCot, w);
+    case kTRE:
+        return Complex{w.re, 0};
+    case kTIM:
+        return Complex{0, w.im};
+    case kCOTH:
+        return Via(CCoth, w);
+
+    case kGAMMA:
+        return Via(CGamma, w);
+    case kBI0:
+        return Via(CBesselI0, w);
+    case kBJ0:
+        return Via(CBesselJ0, w);
+    case kDN:
+        return JacobiOf(w).dn;
+    case kSN:
+        return JacobiOf(w).sn;
+    case kCN:
+        return JacobiOf(w).cn;
+    case kRIEMANN:
+        return ZetaPartialSum(w);
+    case kEI:
+        return OnDoubles(ExpIntegralE1, w);
+    case kDIGAMMA:
+        return OnDoubles(DigammaComplex, w);
+
+    default:
+        status = 1;
+        return Complex{};
+    }
+}
+
+} // namespace
+
+void CheckFault() {
+    rt::ThrowPendingFault();
+}
+
+Ext DecimalToExtended(std::string_view token) {
+    rt::ProtectedRegion quiet;
+    Ext value = 0;
+    const auto [end, ec] =
+        std::from_chars(token.data(), token.data() + token.size(), value, std::chars_format::fixed);
+    (void)end;
+    if (ec == std::errc::invalid_argument) return 0;
+    if (ec == std::errc::result_out_of_range) {
+        const auto intEnd = std::find(token.begin(), token.end(), '.');
+        const bool large = std::any_of(token.begin(), intEnd, [](char c) { return c > '0'; });
+        return large ? HUGE_VALL : 0;
+    }
+    return value;
+}
+
+Complex ApplyOperator(Complex left, Complex right, unsigned char op, std::uint8_t& status) {
+    // Both operands enter the arithmetic as doubles, whatever the operator.
+    const ComplexRec a = ToCheckedRec(left);
+    const ComplexRec b = ToCheckedRec(right);
+    switch (op) {
+    case '+':
+        return Widen(CAdd(a, b));
+    case '-':
+        return Widen(CSub(a, b));
+    case '*':
+    case kMiddleDot:
+        // Only the real parts are tested.
+        if (std::fabs(left.re) < kProductLimit && std::fabs(right.re) < kProductLimit)
+            return Widen(CMul(a, b));
+        status = 2;
+        return Complex{1e10L, 0};
+    case '/':
+        if (b.A == 0 && b.B == 0) { // the modulus, not rounded
+            status = 2;
+            return Complex{1e10L, 0};
+        }
+        return Widen(CDiv(a, b));
+    case '^':
+        // After a domain error or an overflow every power is 0.
+        if (status == 2 || status == 4) {
+            status = 2;
+            return Complex{};
+        }
+        if (IsZero(right)) return Complex{1, 0};
+        return Widen(CPower(a, b));
+    default: // "#", "&", "<", ">", "%", "~" and "\" compute nothing
+        return Complex{};
+    }
+}
+
+Complex OperatorStep(Complex left, Complex right, unsigned char op, std::uint8_t& status) {
+    Complex v = ApplyOperator(left, right, op, status);
+    rt::Settle(v);
+    CheckFault();
+    return v;
+}
+
+Complex FunctionStep(int k, Complex w, std::uint8_t& status) {
+    Complex v = ComputeFunction(k, w, status);
+    rt::Settle(v);
+    CheckFault();
+    return v;
+}
+
+Complex Modulus(Complex w) {
+    return Complex{std::sqrt(w.re * w.re + w.im * w.im), 0};
+}
+
+Complex FinalValue(Complex v, bool tooDeep, std::uint8_t& status) {
+    if (tooDeep) status = 1;
+    // The final overflow test; a NaN fails it (quietly), and so does a part
+    // too large to be squared in extended.
+    Complex result = v;
+    const Ext partLimit = std::sqrt(ComplexLimit);
+    const bool within = std::islessequal(std::fabs(v.re), partLimit) &&
+                        std::islessequal(std::fabs(v.im), partLimit) &&
+                        std::islessequal(v.re * v.re + v.im * v.im, ComplexLimit);
+    if (!within) {
+        result = Complex{1e30L, 0};
+        status = 4;
+    }
+    // A fault that no rule caught leaves the call as rt::EMathError.
+    rt::Settle(result);
+    rt::ThrowPendingFault();
+    return result;
+}
+
+// Parser character classes and the name lookup, shared by every reading.
+
+int OperatorLevel(unsigned char c) {
+    switch (c) {
+    case '+':
+    case '-':
+    case '#':
+    case '&':
+    case '<':
+    case '>':
+        return 1;
+    case '*':
+    case '/':
+    case '%':
+    case '~':
+    case kMiddleDot:
+        return 2;
+    case '^':
+    case '\\':
+        return 3;
+    case ')':
+    case ']':
+    case '|':
+        return 0;
+    default:
+        return -1;
+    }
+}
+
+bool IsNumberChar(unsigned char c) {
+    return (c >= '0' && c <= '9') || c == '.' || c == 'i' || c == kSmallEAcute;
+}
+
+bool StartsFunction(unsigned char c) {
+    return (c >= 'A' && c <= 'H') || (c >= 'L' && c <= 'O') || (c >= 'R' && c <= 'T') || c == 'V' ||
+           c == 'W';
+}
+
+int LookupName(std::string_view text, std::size_t pos, std::size_t& next) {
+    const std::size_t start = pos - 1; // 0-based
+    const std::size_t open = text.find('(', start);
+    const std::size_t end = open == std::string_view::npos ? text.size() : open;
+    const std::string_view name = text.substr(start, end - start);
+    const std::size_t found = ComplexKeywordList.find(name);
+    next = (open == std::string_view::npos ? text.size() : open + 1) + 1;
+    return found == std::string_view::npos ? 0 : static_cast<int>(found) + 1;
+}
+
+} // namespace cformula
