@@ -1,3 +1,5 @@
+// The translation of a complex formula into a stack machine program, and the
+// machine that replays it at each point.
 #include "complexformula/compiled.h"
 #include "complexformula/operations.h"
 #include "complexformula/parser.h"

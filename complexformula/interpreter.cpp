@@ -1,3 +1,5 @@
+// The complex interpreter: the module state, the preparation of the text, and
+// EvalComplex, which reads the text once and computes each step as it reads.
 #include "complexformula/interpreter.h"
 #include "complexformula/operations.h"
 #include "complexformula/parser.h"

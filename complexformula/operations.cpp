@@ -1,3 +1,5 @@
+// The steps of the complex formula language: the operators, the functions by
+// keyword position, the modulus bars and the final overflow test.
 #include "complexformula/operations.h"
 #include "complexformula/higherfunctions.h"
 #include "complexformula/parser.h"

@@ -1,3 +1,5 @@
+// The floating-point faults as errors with German messages, raising the error
+// of a fault flag, and restoring the flags a protected region saved.
 #include "runtime/fpu.h"
 
 #include <cfenv>

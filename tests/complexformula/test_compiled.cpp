@@ -1,3 +1,5 @@
+// The compiled form against the interpreter: every kind of step, random texts,
+// the fuzz corpora, the evaluation state and bad input.
 #include "complexformula/compiled.h"
 #include "complexformula/interpreter.h"
 
