@@ -7,6 +7,7 @@
 #include "runtime/fpu.h"
 
 #include <algorithm>
+#include <vector>
 
 std::uint8_t ComplexStatus = 0;
 Complex ComplexParamQ{};
@@ -41,7 +42,51 @@ struct Computing {
     }
 };
 
+// Reads without computing: the reading takes the same path whatever the values.
+struct Tracing {
+    using Value = int;
+    int Number(long double) { return 0; }
+    int Constant(Complex) { return 0; }
+    int Variable(char) { return 0; }
+    int Zero() { return 0; }
+    void SyntaxError() {}
+    int Negate(int) { return 0; }
+    int Modulus(int) { return 0; }
+    int Apply(int, int, unsigned char) { return 0; }
+    int Call(int, int) { return 0; }
+    int Check(int) { return 0; }
+};
+
 } // namespace
+
+CSyntaxReport CheckComplexSyntax(const std::string& text) {
+    if (text.empty()) return {CSyntaxReport::Error, 1};
+    const std::string prepared = CPrepareText(text);
+    // The preparation only turns "," into "." and inserts a "0" after "(" when
+    // a "-" follows, then cuts the tail; origin[k] is the position in text of
+    // prepared character k + 1 (an inserted "0" counts as the "-" after it).
+    std::vector<std::size_t> origin(prepared.size() + 1);
+    std::size_t from = 0;
+    for (std::size_t k = 0; k < prepared.size(); ++k) {
+        origin[k] = from + 1;
+        const char original = text[from] == ',' ? '.' : text[from];
+        if (!(prepared[k] == '0' && original == '-')) ++from;
+    }
+    origin[prepared.size()] = from + 1;
+    const auto inText = [&](std::size_t pos) {
+        return pos == 0 ? 0 : origin[std::min(pos, prepared.size() + 1) - 1];
+    };
+
+    Tracing tracing;
+    cformula::CReader<Tracing> reader(prepared, tracing);
+    reader.Read();
+    if (reader.ErrorPosition() != 0) return {CSyntaxReport::Error, inText(reader.ErrorPosition())};
+    const std::size_t readUpTo = inText(reader.ReadUpTo());
+    if (readUpTo <= text.size()) return {CSyntaxReport::Unread, readUpTo};
+    if (reader.UnclosedPosition() != 0)
+        return {CSyntaxReport::Unclosed, inText(reader.UnclosedPosition())};
+    return {};
+}
 
 std::string CPrepareText(std::string text) {
     std::replace(text.begin(), text.end(), ',', '.');

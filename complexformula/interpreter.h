@@ -32,6 +32,22 @@ struct CEvalState {
 // rt::EMathError leaves the call).
 Complex EvalComplex(const std::string& text, Complex z, CEvalState& state);
 
+// Where the reading of a formula text goes wrong, for a message to the user.
+// The reading depends on no value, so one check covers every point. Positions
+// are 1-based in the text as given (text.size() + 1 is its end).
+struct CSyntaxReport {
+    enum Kind {
+        Clean,    // read to the end, every bracket closed
+        Error,    // a syntax error (status 1): reading failed at position
+        Unclosed, // no error, but the end of the text closed the bracket at position
+        Unread,   // no error, but reading stopped before position (a surplus
+                  // closing bracket, or the text cut after a "(-")
+    };
+    Kind kind = Clean;
+    std::size_t position = 0;
+};
+CSyntaxReport CheckComplexSyntax(const std::string& text);
+
 // Internals of the interpreter, open to tests.
 //
 // Brackets, modulus bars and function arguments nested deeper than this are a

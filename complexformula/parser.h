@@ -53,6 +53,14 @@ class CReader {
     Value Read() { return ParseExpression(); }
     // Nesting passed ComplexMaxNesting and reading stopped there.
     bool TooDeep() const { return m_tooDeep; }
+    // Where the reading went wrong or stopped, as 1-based positions in the
+    // prepared text: the character of the first syntax error (0 when none;
+    // one past the end when the text ended too early), the outermost bracket
+    // or bar that the end of the text closed (0 when none), and the first
+    // character not read (past the end when all was read).
+    std::size_t ErrorPosition() const { return m_errorAt; }
+    std::size_t UnclosedPosition() const { return m_unclosedAt; }
+    std::size_t ReadUpTo() const { return m_lastRead ? m_text.size() + 1 : m_pos; }
 
   private:
     // Positions are 1-based; reading past the end yields the character 0,
@@ -80,7 +88,9 @@ class CReader {
     void ReadOperator() {
         const std::size_t length = m_text.size();
         if (m_tooDeep || m_pos >= length) {
-            if (!m_tooDeep && m_pos == length && OperatorLevel(At(m_pos)) != 0) m_b.SyntaxError();
+            if (!m_tooDeep && m_pos == length && OperatorLevel(At(m_pos)) != 0) Fail(m_pos);
+            if (m_pos > length) m_ended = true;
+            m_lastRead = !m_tooDeep;
             m_nextLevel = 0;
             return;
         }
@@ -88,7 +98,7 @@ class CReader {
         ++m_pos;
         const int level = OperatorLevel(m_nextOp);
         if (level < 0) {
-            m_b.SyntaxError();
+            Fail(m_pos - 1);
             m_nextLevel = 0;
         } else {
             m_nextLevel = static_cast<std::uint8_t>(level);
@@ -108,12 +118,15 @@ class CReader {
     // the end of the text. The argument is read for every known function; a
     // name that is none, or a fragment that starts none, reads nothing.
     Value ParseCall() {
+        const std::size_t start = m_pos;
         const int k = LookupName(m_text, m_pos, m_pos);
         if (!IsFunctionPosition(k)) {
-            m_b.SyntaxError();
+            Fail(start);
             return m_b.Check(m_b.Zero());
         }
+        const std::size_t open = At(m_pos - 1) == '(' ? m_pos - 1 : start;
         const Value w = ParseExpression();
+        NoteUnclosed(open);
         return m_b.Call(k, w);
     }
 
@@ -125,18 +138,22 @@ class CReader {
         if (m_tooDeep || (nests && m_nesting >= ComplexMaxNesting)) {
             // Too deeply nested: a syntax failure that stops reading here.
             m_tooDeep = true;
-            m_b.SyntaxError();
+            Fail(m_pos);
             return m_b.Zero();
         }
         if (c == '(') {
             NestingLevel level(*this);
-            ++m_pos;
-            return ParseExpression();
+            const std::size_t open = m_pos++;
+            const Value v = ParseExpression();
+            NoteUnclosed(open);
+            return v;
         }
         if (c == '|') {
             NestingLevel level(*this);
-            ++m_pos;
-            return m_b.Modulus(ParseExpression());
+            const std::size_t open = m_pos++;
+            const Value v = ParseExpression();
+            NoteUnclosed(open);
+            return m_b.Modulus(v);
         }
         if (StartsFunction(c)) {
             NestingLevel level(*this);
@@ -164,7 +181,7 @@ class CReader {
             ++m_pos;
             return m_b.Constant(Complex{kE, 0});
         default:
-            m_b.SyntaxError();
+            Fail(m_pos);
             return m_b.Zero();
         }
     }
@@ -205,6 +222,17 @@ class CReader {
         return v;
     }
 
+    // A syntax error at the 1-based position at; the first one is kept.
+    void Fail(std::size_t at) {
+        if (m_errorAt == 0) m_errorAt = at;
+        m_b.SyntaxError();
+    }
+    // Called when the bracket or bar at open has been read to its end: the
+    // end of the text closed it when the reading has reached that end.
+    void NoteUnclosed(std::size_t open) {
+        if (m_ended) m_unclosedAt = open;
+    }
+
     std::string_view m_text;
     Backend& m_b;
     std::size_t m_pos = 1;
@@ -213,8 +241,12 @@ class CReader {
     unsigned char m_nextOp = 0;
     std::uint8_t m_nextLevel = 0;
     std::vector<std::pair<unsigned char, std::uint8_t>> m_saveStack; // (CurOp, CurLevel)
-    int m_nesting = 0;      // brackets, modulus bars and function arguments open now
-    bool m_tooDeep = false; // nesting passed ComplexMaxNesting: reading has stopped
+    int m_nesting = 0;       // brackets, modulus bars and function arguments open now
+    bool m_tooDeep = false;  // nesting passed ComplexMaxNesting: reading has stopped
+    bool m_ended = false;    // the reading ran into the end of the text
+    bool m_lastRead = false; // the last character was reached as the end
+    std::size_t m_errorAt = 0;
+    std::size_t m_unclosedAt = 0;
 };
 
 } // namespace cformula
