@@ -3,6 +3,7 @@
 #include "app/sampling.h"
 
 #include "app/windowplot.h"
+#include "complexformula/compiled.h"
 #include "complexformula/interpreter.h"
 #include "plot/plot3d.h"
 #include "realformula/interpreter.h"
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <vector>
 
 namespace sampling {
 
@@ -76,10 +78,10 @@ double PlainNumber(const std::string& text) {
     return v;
 }
 
-double SamplePosition(double base, double other, int k) {
+double SamplePosition(double base, double other, int k, int points) {
     return rt::Checked([&] {
         const long double b = base;
-        const long double t = b + std::fabs(static_cast<long double>(other) - b) * k / GridPoints;
+        const long double t = b + std::fabs(static_cast<long double>(other) - b) * k / points;
         return static_cast<double>(t);
     });
 }
@@ -105,22 +107,27 @@ double ReduceValue(Complex w, int displayMode) {
     });
 }
 
-void FillSurface(TPlot3D& plot, const std::string& formulaText, int displayMode) {
+void FillSurface(TPlot3D& plot, const std::string& formulaText, int displayMode, int points) {
     TMatrix& grid = plot.SurfaceData();
-    grid.Resize(GridPoints, GridPoints);
+    grid.Resize(points, points);
     const double zLow = plot.RangeZLow();
     const double zHigh = plot.RangeZHigh();
     const double xLow = plot.RangeXLow();
     const double xHigh = plot.RangeXHigh();
     const double yLow = plot.RangeYLow();
     const double yHigh = plot.RangeYHigh();
+    // The text is translated once; the program computes what EvalComplex
+    // would at every point.
+    const CompiledFormula formula(formulaText);
     // Positions are computed point by point: one that cannot be stored ends
-    // the fill there, with the points before it written.
-    for (int p = 1; p <= GridPoints; ++p) {
-        const double x = SamplePosition(xLow, xHigh, p);
-        for (int i = 1; i <= GridPoints; ++i) {
-            const double y = SamplePosition(yLow, yHigh, i);
-            const Complex w = EvalComplex(formulaText, Complex{x, y});
+    // the fill there, with the points before it written. The first column
+    // computes the rows' positions; the later columns reuse them.
+    std::vector<double> ys(static_cast<std::size_t>(points) + 1);
+    for (int p = 1; p <= points; ++p) {
+        const double x = SamplePosition(xLow, xHigh, p, points);
+        for (int i = 1; i <= points; ++i) {
+            if (p == 1) ys[i] = SamplePosition(yLow, yHigh, i, points);
+            const Complex w = formula.Eval(Complex{x, ys[i]});
             double v = ReduceValue(w, displayMode);
             if (v > zHigh) v = zHigh;
             if (v < zLow) v = zLow;
@@ -203,7 +210,7 @@ void SetQ(double q) {
 void PrepareSurface(TPlot3D& plot, const SurfaceRequest& request) {
     SetQ(request.q);
     ApplyIntervals(plot, ReadIntervals(request.intervals));
-    FillSurface(plot, request.formula, request.displayMode);
+    FillSurface(plot, request.formula, request.displayMode, request.points);
 }
 
 } // namespace sampling

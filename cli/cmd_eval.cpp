@@ -1,9 +1,10 @@
 // tessarel-cli eval: the value of a complex formula at one point, or at many
 // points read from standard input.
-#include "text/cp1252.h"
 #include "cli/command.h"
+#include "complexformula/compiled.h"
 #include "complexformula/interpreter.h"
 #include "runtime/fpu.h"
+#include "text/cp1252.h"
 
 #include <cmath>
 #include <cstdio>
@@ -39,7 +40,7 @@ std::string FormulaBytes(const std::string& utf8, bool raw) {
 bool Evaluate(const std::string& formula, Complex z, double q, std::string& line) {
     ComplexParamQ.re = q;
     try {
-        const Complex v = EvalComplex(formula, z);
+        const Complex v = CompiledFormula(formula).Eval(z);
         line = FormatResult(v, ComplexStatus);
         return true;
     } catch (const rt::EMathError& e) {

@@ -139,15 +139,30 @@ Complex CompiledFormula::Eval(Complex z, CEvalState& state) const {
         state.Status = 1;
         return Complex{};
     }
-    state.Status = 0;
     if (m_maxDepth <= kLocalStack) {
         Complex stack[kLocalStack];
-        return Run(z, state, stack);
+        return RunTwice(z, state, stack);
     }
     const auto stack = std::make_unique<Complex[]>(m_maxDepth);
-    return Run(z, state, stack.get());
+    return RunTwice(z, state, stack.get());
 }
 
+// The flags are tested once, at the end. Nearly every point raises none, and
+// then the run took the checked path. Where one is raised, the run is repeated
+// with a test after every step, so that the first fault leaves where the
+// interpreter's does, with the status written up to there.
+Complex CompiledFormula::RunTwice(Complex z, CEvalState& state, Complex* stack) const {
+    try {
+        state.Status = 0;
+        return Run<cformula::Faults::Deferred>(z, state, stack);
+    } catch (const rt::EMathError&) {
+    }
+    rt::ClearFaults();
+    state.Status = 0;
+    return Run<cformula::Faults::Checked>(z, state, stack);
+}
+
+template <cformula::Faults F>
 Complex CompiledFormula::Run(Complex z, CEvalState& state, Complex* stack) const {
     Complex* top = stack - 1; // the value on top
     for (const std::uint32_t instruction : m_code) {
@@ -178,12 +193,12 @@ Complex CompiledFormula::Run(Complex z, CEvalState& state, Complex* stack) const
             *top = cformula::Modulus(*top);
             break;
         case kApply:
-            top[-1] = cformula::OperatorStep(top[-1], top[0], static_cast<unsigned char>(operand),
-                                             state.Status);
+            top[-1] = cformula::OperatorStep<F>(top[-1], top[0],
+                                                static_cast<unsigned char>(operand), state.Status);
             --top;
             break;
         case kCall:
-            *top = cformula::FunctionStep(static_cast<int>(operand), *top, state.Status);
+            *top = cformula::FunctionStep<F>(static_cast<int>(operand), *top, state.Status);
             break;
         case kSyntaxError:
             state.Status = 1;
@@ -193,7 +208,7 @@ Complex CompiledFormula::Run(Complex z, CEvalState& state, Complex* stack) const
             *++top = Complex{};
             break;
         case kCheck:
-            cformula::CheckFault();
+            if constexpr (F == cformula::Faults::Checked) cformula::CheckFault();
             break;
         }
     }

@@ -11,6 +11,7 @@
 #pragma once
 
 #include "complexformula/interpreter.h"
+#include "complexformula/operations.h"
 
 #include <cstdint>
 #include <string>
@@ -32,6 +33,8 @@ class CompiledFormula {
     std::size_t ProgramBytes() const;
 
   private:
+    Complex RunTwice(Complex z, CEvalState& state, Complex* stack) const;
+    template <cformula::Faults F>
     Complex Run(Complex z, CEvalState& state, Complex* stack) const;
 
     std::string m_text;                // kept only when interpreted

@@ -32,9 +32,11 @@ struct Computing {
     Complex Negate(Complex v) { return Complex{-v.re, -v.im}; }
     Complex Modulus(Complex w) { return cformula::Modulus(w); }
     Complex Apply(Complex left, Complex right, unsigned char op) {
-        return cformula::OperatorStep(left, right, op, State.Status);
+        return cformula::OperatorStep<cformula::Faults::Checked>(left, right, op, State.Status);
     }
-    Complex Call(int k, Complex w) { return cformula::FunctionStep(k, w, State.Status); }
+    Complex Call(int k, Complex w) {
+        return cformula::FunctionStep<cformula::Faults::Checked>(k, w, State.Status);
+    }
     Complex Check(Complex v) {
         rt::Settle(v);
         cformula::CheckFault();

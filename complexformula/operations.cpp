@@ -67,15 +67,22 @@ Complex Widen(ComplexRec r) {
     return Complex{r.A, r.B};
 }
 
+template <Faults F>
+void Check() {
+    if constexpr (F == Faults::Checked) CheckFault();
+}
+
+template <Faults F>
 ComplexRec ToCheckedRec(Complex w) {
     ComplexRec r = ToRec(w);
     rt::Settle(r);
-    CheckFault(); // a part too large for a double
+    Check<F>(); // a part too large for a double
     return r;
 }
 
+template <Faults F>
 Complex Via(ComplexRec (*operation)(ComplexRec), Complex w) {
-    return Widen(operation(ToCheckedRec(w)));
+    return Widen(operation(ToCheckedRec<F>(w)));
 }
 
 bool IsZero(Complex w) {
@@ -91,8 +98,9 @@ JacobiComplexTriple JacobiOf(Complex w) {
 }
 
 // EI and DIGAMMA work on the argument rounded to double.
+template <Faults F>
 Complex OnDoubles(void (*function)(double, double, double&, double&), Complex w) {
-    const ComplexRec r = ToCheckedRec(w);
+    const ComplexRec r = ToCheckedRec<F>(w);
     double re = 0;
     double im = 0;
     function(r.A, r.B, re, im);
@@ -116,6 +124,7 @@ bool BeyondTrigLimit(Complex w) {
     return std::fabs(w.re) >= kTrigLimit || std::fabs(w.im) >= kTrigLimit;
 }
 
+template <Faults F>
 Complex ComputeFunction(int k, Complex w, std::uint8_t& status) {
     switch (k) {
     case kSQR:
@@ -145,36 +154,36 @@ Complex ComputeFunction(int k, Complex w, std::uint8_t& status) {
     case kABS:
         return Complex{std::sqrt(w.re * w.re + w.im * w.im), 0};
     case kSIN:
-        return BeyondTrigLimit(w) ? Complex{} : Via(CSin, w);
+        return BeyondTrigLimit(w) ? Complex{} : Via<F>(CSin, w);
     case kCOS:
-        return BeyondTrigLimit(w) ? Complex{} : Via(CCos, w);
+        return BeyondTrigLimit(w) ? Complex{} : Via<F>(CCos, w);
     case kCOSH:
-        return BeyondTrigLimit(w) ? Complex{} : Via(CCosh, w);
+        return BeyondTrigLimit(w) ? Complex{} : Via<F>(CCosh, w);
     case kSINH:
-        return BeyondTrigLimit(w) ? Complex{} : Via(CSinh, w);
+        return BeyondTrigLimit(w) ? Complex{} : Via<F>(CSinh, w);
     case kTAN:
-        return Via(CTan, w);
+        return Via<F>(CTan, w);
     case kTANH:
-        return Via(CTanh, w);
+        return Via<F>(CTanh, w);
     case kSEC:
-        return Via(CSec, w);
+        return Via<F>(CSec, w);
     case kCSC:
-        return IsZero(w) ? Complex{} : Via(CCsc, w);
+        return IsZero(w) ? Complex{} : Via<F>(CCsc, w);
     case kCOT:
-        return IsZero(w) ? Complex{} : Via(CCot, w);
+        return IsZero(w) ? Complex{} : Via<F>(CCot, w);
     case kTRE:
         return Complex{w.re, 0};
     case kTIM:
         return Complex{0, w.im};
     case kCOTH:
-        return Via(CCoth, w);
+        return Via<F>(CCoth, w);
 
     case kGAMMA:
-        return Via(CGamma, w);
+        return Via<F>(CGamma, w);
     case kBI0:
-        return Via(CBesselI0, w);
+        return Via<F>(CBesselI0, w);
     case kBJ0:
-        return Via(CBesselJ0, w);
+        return Via<F>(CBesselJ0, w);
     case kDN:
         return JacobiOf(w).dn;
     case kSN:
@@ -184,9 +193,9 @@ Complex ComputeFunction(int k, Complex w, std::uint8_t& status) {
     case kRIEMANN:
         return ZetaPartialSum(w);
     case kEI:
-        return OnDoubles(ExpIntegralE1, w);
+        return OnDoubles<F>(ExpIntegralE1, w);
     case kDIGAMMA:
-        return OnDoubles(DigammaComplex, w);
+        return OnDoubles<F>(DigammaComplex, w);
 
     default:
         status = 1;
@@ -215,10 +224,11 @@ Ext DecimalToExtended(std::string_view token) {
     return value;
 }
 
-Complex ApplyOperator(Complex left, Complex right, unsigned char op, std::uint8_t& status) {
+template <Faults F>
+Complex ApplyOperatorAs(Complex left, Complex right, unsigned char op, std::uint8_t& status) {
     // Both operands enter the arithmetic as doubles, whatever the operator.
-    const ComplexRec a = ToCheckedRec(left);
-    const ComplexRec b = ToCheckedRec(right);
+    const ComplexRec a = ToCheckedRec<F>(left);
+    const ComplexRec b = ToCheckedRec<F>(right);
     switch (op) {
     case '+':
         return Widen(CAdd(a, b));
@@ -250,19 +260,30 @@ Complex ApplyOperator(Complex left, Complex right, unsigned char op, std::uint8_
     }
 }
 
+Complex ApplyOperator(Complex left, Complex right, unsigned char op, std::uint8_t& status) {
+    return ApplyOperatorAs<Faults::Checked>(left, right, op, status);
+}
+
+template <Faults F>
 Complex OperatorStep(Complex left, Complex right, unsigned char op, std::uint8_t& status) {
-    Complex v = ApplyOperator(left, right, op, status);
+    Complex v = ApplyOperatorAs<F>(left, right, op, status);
     rt::Settle(v);
-    CheckFault();
+    Check<F>();
     return v;
 }
 
+template <Faults F>
 Complex FunctionStep(int k, Complex w, std::uint8_t& status) {
-    Complex v = ComputeFunction(k, w, status);
+    Complex v = ComputeFunction<F>(k, w, status);
     rt::Settle(v);
-    CheckFault();
+    Check<F>();
     return v;
 }
+
+template Complex OperatorStep<Faults::Checked>(Complex, Complex, unsigned char, std::uint8_t&);
+template Complex OperatorStep<Faults::Deferred>(Complex, Complex, unsigned char, std::uint8_t&);
+template Complex FunctionStep<Faults::Checked>(int, Complex, std::uint8_t&);
+template Complex FunctionStep<Faults::Deferred>(int, Complex, std::uint8_t&);
 
 Complex Modulus(Complex w) {
     return Complex{std::sqrt(w.re * w.re + w.im * w.im), 0};

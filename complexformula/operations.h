@@ -42,14 +42,24 @@ constexpr bool IsFunctionPosition(int k) {
 // reported and no fault flag is left behind.
 Ext DecimalToExtended(std::string_view token);
 
+// How a step treats the fault flags. Checked: the first fault raised leaves
+// right after the step that raised it, as rt::EMathError (the interpreter's
+// way). Deferred: no step tests the flags; they stay pending for the one test
+// of FinalValue. A deferred evaluation that ends with no flag raised took the
+// very path a checked one takes; one that ends with a flag must be repeated
+// checked to find which fault leaves, and where.
+enum class Faults { Checked, Deferred };
+
 // One operator applied to two values; the operands' conversion to doubles is
 // checked, the result is not.
 Complex ApplyOperator(Complex left, Complex right, unsigned char op, std::uint8_t& status);
 // One operator applied, then the fault check. status: ComplexStatus or a
 // caller's own; '^' reads it.
+template <Faults F>
 Complex OperatorStep(Complex left, Complex right, unsigned char op, std::uint8_t& status);
 // The function at keyword position k (IsFunctionPosition(k)) of the argument
 // w, then the fault check.
+template <Faults F>
 Complex FunctionStep(int k, Complex w, std::uint8_t& status);
 // |w|, in extended precision; not checked (an overflow stays pending).
 Complex Modulus(Complex w);

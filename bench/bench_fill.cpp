@@ -1,0 +1,165 @@
+// The fill of the default formula SIN(Z+Q)*Z/10 on the 36 x 36 grid, four
+// ways in one process: a native C++ loop of the same formula (the limit), a
+// parse-once expression library evaluating bytecode per point (the peer), the
+// text interpreter per point, and the compiled fill the window uses. Each
+// iteration is one fill at the next Q of a sweep; the real part is clamped to
+// the z range and stored, as the fill does. The table at the end gives each
+// row's CPU time per fill and its ratio to the native loop.
+#include "app/sampling.h"
+#include "complexformula/interpreter.h"
+#include "plot/plot3d.h"
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <complex>
+#include <cstdio>
+#include <map>
+#include <string>
+
+#ifdef TESSAREL_HAVE_MUPARSERX
+#include <mpParser.h>
+#endif
+
+namespace {
+
+constexpr int N = sampling::GridPoints;
+const char* const kFormula = "SIN(Z+Q)*Z/10";
+
+// The grid positions and z range of the window's start view.
+struct Grid {
+    std::array<double, N> xs{}, ys{};
+    double zLow = -4, zHigh = 4;
+    Grid() {
+        TPlot3D plot;
+        sampling::LoadWindowPlotSettings(plot);
+        for (int k = 1; k <= N; ++k) {
+            xs[k - 1] = sampling::SamplePosition(plot.RangeXLow(), plot.RangeXHigh(), k);
+            ys[k - 1] = sampling::SamplePosition(plot.RangeYLow(), plot.RangeYHigh(), k);
+        }
+    }
+};
+const Grid grid;
+
+double NextQ(double& q) {
+    q -= 0.1;
+    if (q < -10) q = 10;
+    return q;
+}
+
+double Clamped(double v) {
+    return v > grid.zHigh ? grid.zHigh : v < grid.zLow ? grid.zLow : v;
+}
+
+void NativeLoop(benchmark::State& state) {
+    std::array<double, N * N> cells{};
+    double q = 0;
+    for (auto _ : state) {
+        const std::complex<double> qc(NextQ(q), 0);
+        for (int p = 0; p < N; ++p)
+            for (int i = 0; i < N; ++i) {
+                const std::complex<double> z(grid.xs[p], grid.ys[i]);
+                cells[p * N + i] = Clamped((std::sin(z + qc) * z / 10.0).real());
+            }
+        benchmark::DoNotOptimize(cells.data());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(NativeLoop)->Unit(benchmark::kMillisecond);
+
+void ExpressionLibrary(benchmark::State& state) {
+#ifdef TESSAREL_HAVE_MUPARSERX
+    mup::ParserX parser(mup::pckALL_COMPLEX);
+    mup::Value z(mup::cmplx_type(0, 0));
+    mup::Value q(0.0);
+    parser.DefineVar("z", mup::Variable(&z));
+    parser.DefineVar("q", mup::Variable(&q));
+    parser.SetExpr("sin(z+q)*z/10");
+    std::array<double, N * N> cells{};
+    double qValue = 0;
+    for (auto _ : state) {
+        q = NextQ(qValue);
+        for (int p = 0; p < N; ++p)
+            for (int i = 0; i < N; ++i) {
+                z = mup::cmplx_type(grid.xs[p], grid.ys[i]);
+                cells[p * N + i] = Clamped(parser.Eval().GetFloat());
+            }
+        benchmark::DoNotOptimize(cells.data());
+    }
+#else
+    state.SkipWithError("libmuparserx-dev is not installed (make bench installs it)");
+#endif
+}
+BENCHMARK(ExpressionLibrary)->Unit(benchmark::kMillisecond);
+
+// The fill as it was: the text read again at every point.
+void InterpreterPerPoint(benchmark::State& state) {
+    TPlot3D plot;
+    sampling::LoadWindowPlotSettings(plot);
+    TMatrix& cells = plot.SurfaceData();
+    cells.Resize(N, N);
+    double q = 0;
+    for (auto _ : state) {
+        ComplexParamQ.re = NextQ(q);
+        for (int p = 0; p < N; ++p)
+            for (int i = 0; i < N; ++i) {
+                const Complex w = EvalComplex(kFormula, Complex{grid.xs[p], grid.ys[i]});
+                cells.SetCell(p + 1, i + 1,
+                              Clamped(sampling::ReduceValue(w, sampling::dmRealPart)));
+            }
+    }
+}
+BENCHMARK(InterpreterPerPoint)->Unit(benchmark::kMillisecond);
+
+void CompiledFill(benchmark::State& state) {
+    TPlot3D plot;
+    sampling::LoadWindowPlotSettings(plot);
+    double q = 0;
+    for (auto _ : state) {
+        ComplexParamQ.re = NextQ(q);
+        sampling::FillSurface(plot, kFormula, sampling::dmRealPart);
+    }
+}
+BENCHMARK(CompiledFill)->Unit(benchmark::kMillisecond);
+
+// The console output, then the four rows side by side.
+class TableReporter : public benchmark::ConsoleReporter {
+  public:
+    TableReporter() : ConsoleReporter(OO_Tabular) {}
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs)
+            if (!run.error_occurred && run.iterations > 0)
+                m_cpuMs[run.benchmark_name()] = run.GetAdjustedCPUTime(); // in ms
+    }
+    void PrintTable() const {
+        const auto native = m_cpuMs.find("NativeLoop");
+        std::printf("\nFill of %s on %d x %d points, CPU time per fill:\n", kFormula, N, N);
+        for (const char* name :
+             {"NativeLoop", "ExpressionLibrary", "InterpreterPerPoint", "CompiledFill"}) {
+            const auto row = m_cpuMs.find(name);
+            if (row == m_cpuMs.end()) {
+                std::printf("  %-20s  skipped\n", name);
+                continue;
+            }
+            std::printf("  %-20s %8.3f ms", name, row->second);
+            if (native != m_cpuMs.end() && native->second > 0)
+                std::printf("  %6.1f x native", row->second / native->second);
+            std::printf("\n");
+        }
+    }
+
+  private:
+    std::map<std::string, double> m_cpuMs;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    TableReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintTable();
+    benchmark::Shutdown();
+    return 0;
+}
