@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <vector>
 
 namespace sampling {
 
@@ -78,10 +77,10 @@ double PlainNumber(const std::string& text) {
     return v;
 }
 
-double SamplePosition(double base, double other, int k, int points) {
+double SamplePosition(double base, double other, int k) {
     return rt::Checked([&] {
         const long double b = base;
-        const long double t = b + std::fabs(static_cast<long double>(other) - b) * k / points;
+        const long double t = b + std::fabs(static_cast<long double>(other) - b) * k / GridPoints;
         return static_cast<double>(t);
     });
 }
@@ -107,9 +106,9 @@ double ReduceValue(Complex w, int displayMode) {
     });
 }
 
-void FillSurface(TPlot3D& plot, const std::string& formulaText, int displayMode, int points) {
+void FillSurface(TPlot3D& plot, const std::string& formulaText, int displayMode) {
     TMatrix& grid = plot.SurfaceData();
-    grid.Resize(points, points);
+    grid.Resize(GridPoints, GridPoints);
     const double zLow = plot.RangeZLow();
     const double zHigh = plot.RangeZHigh();
     const double xLow = plot.RangeXLow();
@@ -122,11 +121,11 @@ void FillSurface(TPlot3D& plot, const std::string& formulaText, int displayMode,
     // Positions are computed point by point: one that cannot be stored ends
     // the fill there, with the points before it written. The first column
     // computes the rows' positions; the later columns reuse them.
-    std::vector<double> ys(static_cast<std::size_t>(points) + 1);
-    for (int p = 1; p <= points; ++p) {
-        const double x = SamplePosition(xLow, xHigh, p, points);
-        for (int i = 1; i <= points; ++i) {
-            if (p == 1) ys[i] = SamplePosition(yLow, yHigh, i, points);
+    std::array<double, GridPoints + 1> ys{};
+    for (int p = 1; p <= GridPoints; ++p) {
+        const double x = SamplePosition(xLow, xHigh, p);
+        for (int i = 1; i <= GridPoints; ++i) {
+            if (p == 1) ys[i] = SamplePosition(yLow, yHigh, i);
             const Complex w = formula.Eval(Complex{x, ys[i]});
             double v = ReduceValue(w, displayMode);
             if (v > zHigh) v = zHigh;
@@ -210,7 +209,7 @@ void SetQ(double q) {
 void PrepareSurface(TPlot3D& plot, const SurfaceRequest& request) {
     SetQ(request.q);
     ApplyIntervals(plot, ReadIntervals(request.intervals));
-    FillSurface(plot, request.formula, request.displayMode, request.points);
+    FillSurface(plot, request.formula, request.displayMode);
 }
 
 } // namespace sampling
