@@ -106,9 +106,16 @@ double ReduceValue(Complex w, int displayMode) {
     });
 }
 
-void FillSurface(TPlot3D& plot, const std::string& formulaText, int displayMode) {
+namespace {
+
+void Fill(TPlot3D& plot, const std::string& formulaText, int displayMode, FillRecord* record) {
     TMatrix& grid = plot.SurfaceData();
     grid.Resize(GridPoints, GridPoints);
+    if (record) {
+        record->points = GridPoints;
+        record->samples.resize(GridPoints * GridPoints);
+        record->report = FillReport{};
+    }
     const double zLow = plot.RangeZLow();
     const double zHigh = plot.RangeZHigh();
     const double xLow = plot.RangeXLow();
@@ -127,12 +134,28 @@ void FillSurface(TPlot3D& plot, const std::string& formulaText, int displayMode)
         for (int i = 1; i <= GridPoints; ++i) {
             if (p == 1) ys[i] = SamplePosition(yLow, yHigh, i);
             const Complex w = formula.Eval(Complex{x, ys[i]});
+            const std::uint8_t status = ComplexStatus;
             double v = ReduceValue(w, displayMode);
             if (v > zHigh) v = zHigh;
             if (v < zLow) v = zLow;
             grid.SetCell(p, i, v);
+            if (record) {
+                record->report.Count(status);
+                record->samples[(p - 1) * GridPoints + (i - 1)] = {x, ys[i], w, status, v};
+            }
         }
     }
+}
+
+} // namespace
+
+void FillSurface(TPlot3D& plot, const std::string& formulaText, int displayMode) {
+    Fill(plot, formulaText, displayMode, nullptr);
+}
+
+void FillSurface(TPlot3D& plot, const std::string& formulaText, int displayMode,
+                 FillRecord& record) {
+    Fill(plot, formulaText, displayMode, &record);
 }
 
 IntervalValues ReadIntervals(const IntervalTexts& texts) {

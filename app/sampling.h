@@ -3,6 +3,7 @@
 // the command line make the very same surface from the same texts.
 #pragma once
 
+#include "app/samples.h"
 #include "complexformula/arithmetic.h"
 
 #include <array>
@@ -58,6 +59,10 @@ double ReduceValue(Complex w, int displayMode);
 // ends the fill at the failing point: the cells done so far keep their new
 // values, the rest their old ones.
 void FillSurface(TPlot3D& plot, const std::string& formulaText, int displayMode);
+// The same fill, also recording each point's F(Z), status and drawn value
+// into record, whose counts start again from 0.
+void FillSurface(TPlot3D& plot, const std::string& formulaText, int displayMode,
+                 FillRecord& record);
 
 // Reads all six fields with FieldValue, E1 to E6, before anything changes.
 IntervalValues ReadIntervals(const IntervalTexts& texts);
