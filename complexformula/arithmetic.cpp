@@ -4,6 +4,7 @@
 #include "complexformula/arithmetic.h"
 
 #include "complexformula/nonfinite.h"
+#include "complexformula/remembered.h"
 #include "runtime/fpu.h"
 
 #include <cmath>
@@ -172,14 +173,16 @@ ComplexRec CRoot(ComplexRec z, std::uint16_t k, std::uint16_t n) {
 
 ComplexRec CCos(ComplexRec z) {
     const ComplexRec r = Rect(z);
-    const Ext x = r.A, y = r.B;
-    return Stored(std::cosh(y) * std::cos(x), -std::sinh(y) * std::sin(x));
+    const SinCosPair t = SinCos(r.A);
+    const SinhCoshPair h = SinhCosh(r.B);
+    return Stored(h.cosh * t.cos, -h.sinh * t.sin);
 }
 
 ComplexRec CSin(ComplexRec z) {
     const ComplexRec r = Rect(z);
-    const Ext x = r.A, y = r.B;
-    return Stored(std::cosh(y) * std::sin(x), std::sinh(y) * std::cos(x));
+    const SinCosPair t = SinCos(r.A);
+    const SinhCoshPair h = SinhCosh(r.B);
+    return Stored(h.cosh * t.sin, h.sinh * t.cos);
 }
 
 ComplexRec CTan(ComplexRec z) {
@@ -224,14 +227,16 @@ ComplexRec CCsc(ComplexRec z) {
 
 ComplexRec CCosh(ComplexRec z) {
     const ComplexRec r = Rect(z);
-    const Ext x = r.A, y = r.B;
-    return Stored(std::cosh(x) * std::cos(y), std::sinh(x) * std::sin(y));
+    const SinhCoshPair h = SinhCosh(r.A);
+    const SinCosPair t = SinCos(r.B);
+    return Stored(h.cosh * t.cos, h.sinh * t.sin);
 }
 
 ComplexRec CSinh(ComplexRec z) {
     const ComplexRec r = Rect(z);
-    const Ext x = r.A, y = r.B;
-    return Stored(std::sinh(x) * std::cos(y), std::cosh(x) * std::sin(y));
+    const SinhCoshPair h = SinhCosh(r.A);
+    const SinCosPair t = SinCos(r.B);
+    return Stored(h.sinh * t.cos, h.cosh * t.sin);
 }
 
 namespace {

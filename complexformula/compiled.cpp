@@ -96,7 +96,22 @@ struct Recording {
     }
 };
 
-constexpr std::size_t kLocalStack = 32;
+constexpr std::size_t kLocalStack = 16;
+
+// Room for a value stack that every push writes before a read: left
+// uninitialised, which saves clearing it at every point.
+// Part by part: an extended value is copied through the x87 unit, and the
+// next read of it is served from the store (a whole-record copy through a
+// vector register stalls on reading ten freshly stored bytes as sixteen).
+void Put(Complex& to, const Complex& from) {
+    to.re = from.re;
+    to.im = from.im;
+}
+
+union LocalStack {
+    LocalStack() {}
+    Complex values[kLocalStack];
+};
 
 } // namespace
 
@@ -140,8 +155,8 @@ Complex CompiledFormula::Eval(Complex z, CEvalState& state) const {
         return Complex{};
     }
     if (m_maxDepth <= kLocalStack) {
-        Complex stack[kLocalStack];
-        return RunTwice(z, state, stack);
+        LocalStack stack;
+        return RunTwice(z, state, stack.values);
     }
     const auto stack = std::make_unique<Complex[]>(m_maxDepth);
     return RunTwice(z, state, stack.get());
@@ -192,14 +207,19 @@ Complex CompiledFormula::Run(Complex z, CEvalState& state, Complex* stack) const
         case kModulus:
             *top = cformula::Modulus(*top);
             break;
-        case kApply:
-            top[-1] = cformula::OperatorStep<F>(top[-1], top[0],
-                                                static_cast<unsigned char>(operand), state.Status);
+        case kApply: {
+            const Complex v = cformula::OperatorStep<F>(
+                top[-1], top[0], static_cast<unsigned char>(operand), state.Status);
             --top;
+            Put(*top, v);
             break;
-        case kCall:
-            *top = cformula::FunctionStep<F>(static_cast<int>(operand), *top, state.Status);
+        }
+        case kCall: {
+            const Complex v =
+                cformula::FunctionStep<F>(static_cast<int>(operand), *top, state.Status);
+            Put(*top, v);
             break;
+        }
         case kSyntaxError:
             state.Status = 1;
             break;

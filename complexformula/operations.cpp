@@ -59,7 +59,7 @@ static_assert(NameAt("SQR", kSQR) && NameAt("SQRT", kSQRT) && NameAt("EXP", kEXP
               NameAt("TRE", kTRE) && NameAt("TIM", kTIM) && NameAt("COTH", kCOTH) &&
               NameAt("EI", kEI) && NameAt("DIGAMMA", kDIGAMMA));
 
-ComplexRec ToRec(Complex w) {
+ComplexRec ToRec(const Complex& w) {
     return MakeComplex(cfRectangular, static_cast<double>(w.re), static_cast<double>(w.im));
 }
 
@@ -73,7 +73,7 @@ void Check() {
 }
 
 template <Faults F>
-ComplexRec ToCheckedRec(Complex w) {
+ComplexRec ToCheckedRec(const Complex& w) {
     ComplexRec r = ToRec(w);
     rt::Settle(r);
     Check<F>(); // a part too large for a double
@@ -81,11 +81,11 @@ ComplexRec ToCheckedRec(Complex w) {
 }
 
 template <Faults F>
-Complex Via(ComplexRec (*operation)(ComplexRec), Complex w) {
+Complex Via(ComplexRec (*operation)(ComplexRec), const Complex& w) {
     return Widen(operation(ToCheckedRec<F>(w)));
 }
 
-bool IsZero(Complex w) {
+bool IsZero(const Complex& w) {
     return w.re == 0 && w.im == 0;
 }
 
@@ -99,7 +99,7 @@ JacobiComplexTriple JacobiOf(Complex w) {
 
 // EI and DIGAMMA work on the argument rounded to double.
 template <Faults F>
-Complex OnDoubles(void (*function)(double, double, double&, double&), Complex w) {
+Complex OnDoubles(void (*function)(double, double, double&, double&), const Complex& w) {
     const ComplexRec r = ToCheckedRec<F>(w);
     double re = 0;
     double im = 0;
@@ -120,12 +120,12 @@ Complex GuardedExp(Complex w, std::uint8_t& status) {
     return Complex{1e5L, 0};
 }
 
-bool BeyondTrigLimit(Complex w) {
+bool BeyondTrigLimit(const Complex& w) {
     return std::fabs(w.re) >= kTrigLimit || std::fabs(w.im) >= kTrigLimit;
 }
 
 template <Faults F>
-Complex ComputeFunction(int k, Complex w, std::uint8_t& status) {
+Complex ComputeFunction(int k, const Complex& w, std::uint8_t& status) {
     switch (k) {
     case kSQR:
         if (IsZero(w)) return Complex{};
@@ -225,7 +225,8 @@ Ext DecimalToExtended(std::string_view token) {
 }
 
 template <Faults F>
-Complex ApplyOperatorAs(Complex left, Complex right, unsigned char op, std::uint8_t& status) {
+Complex ApplyOperatorAs(const Complex& left, const Complex& right, unsigned char op,
+                        std::uint8_t& status) {
     // Both operands enter the arithmetic as doubles, whatever the operator.
     const ComplexRec a = ToCheckedRec<F>(left);
     const ComplexRec b = ToCheckedRec<F>(right);
@@ -265,7 +266,8 @@ Complex ApplyOperator(Complex left, Complex right, unsigned char op, std::uint8_
 }
 
 template <Faults F>
-Complex OperatorStep(Complex left, Complex right, unsigned char op, std::uint8_t& status) {
+Complex OperatorStep(const Complex& left, const Complex& right, unsigned char op,
+                     std::uint8_t& status) {
     Complex v = ApplyOperatorAs<F>(left, right, op, status);
     rt::Settle(v);
     Check<F>();
@@ -273,17 +275,19 @@ Complex OperatorStep(Complex left, Complex right, unsigned char op, std::uint8_t
 }
 
 template <Faults F>
-Complex FunctionStep(int k, Complex w, std::uint8_t& status) {
+Complex FunctionStep(int k, const Complex& w, std::uint8_t& status) {
     Complex v = ComputeFunction<F>(k, w, status);
     rt::Settle(v);
     Check<F>();
     return v;
 }
 
-template Complex OperatorStep<Faults::Checked>(Complex, Complex, unsigned char, std::uint8_t&);
-template Complex OperatorStep<Faults::Deferred>(Complex, Complex, unsigned char, std::uint8_t&);
-template Complex FunctionStep<Faults::Checked>(int, Complex, std::uint8_t&);
-template Complex FunctionStep<Faults::Deferred>(int, Complex, std::uint8_t&);
+template Complex OperatorStep<Faults::Checked>(const Complex&, const Complex&, unsigned char,
+                                               std::uint8_t&);
+template Complex OperatorStep<Faults::Deferred>(const Complex&, const Complex&, unsigned char,
+                                                std::uint8_t&);
+template Complex FunctionStep<Faults::Checked>(int, const Complex&, std::uint8_t&);
+template Complex FunctionStep<Faults::Deferred>(int, const Complex&, std::uint8_t&);
 
 Complex Modulus(Complex w) {
     return Complex{std::sqrt(w.re * w.re + w.im * w.im), 0};

@@ -56,11 +56,12 @@ Complex ApplyOperator(Complex left, Complex right, unsigned char op, std::uint8_
 // One operator applied, then the fault check. status: ComplexStatus or a
 // caller's own; '^' reads it.
 template <Faults F>
-Complex OperatorStep(Complex left, Complex right, unsigned char op, std::uint8_t& status);
+Complex OperatorStep(const Complex& left, const Complex& right, unsigned char op,
+                     std::uint8_t& status);
 // The function at keyword position k (IsFunctionPosition(k)) of the argument
 // w, then the fault check.
 template <Faults F>
-Complex FunctionStep(int k, Complex w, std::uint8_t& status);
+Complex FunctionStep(int k, const Complex& w, std::uint8_t& status);
 // |w|, in extended precision; not checked (an overflow stays pending).
 Complex Modulus(Complex w);
 // The fault check between steps that have none of their own.
