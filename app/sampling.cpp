@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <vector>
 
 namespace sampling {
 
@@ -77,10 +78,10 @@ double PlainNumber(const std::string& text) {
     return v;
 }
 
-double SamplePosition(double base, double other, int k) {
+double SamplePosition(double base, double other, int k, int points) {
     return rt::Checked([&] {
         const long double b = base;
-        const long double t = b + std::fabs(static_cast<long double>(other) - b) * k / GridPoints;
+        const long double t = b + std::fabs(static_cast<long double>(other) - b) * k / points;
         return static_cast<double>(t);
     });
 }
@@ -108,12 +109,13 @@ double ReduceValue(Complex w, int displayMode) {
 
 namespace {
 
-void Fill(TPlot3D& plot, const std::string& formulaText, int displayMode, FillRecord* record) {
+void Fill(TPlot3D& plot, const std::string& formulaText, int displayMode, int points,
+          FillRecord* record) {
     TMatrix& grid = plot.SurfaceData();
-    grid.Resize(GridPoints, GridPoints);
+    grid.Resize(points, points);
     if (record) {
-        record->points = GridPoints;
-        record->samples.resize(GridPoints * GridPoints);
+        record->points = points;
+        record->samples.resize(static_cast<std::size_t>(points) * points);
         record->report = FillReport{};
     }
     const double zLow = plot.RangeZLow();
@@ -128,11 +130,11 @@ void Fill(TPlot3D& plot, const std::string& formulaText, int displayMode, FillRe
     // Positions are computed point by point: one that cannot be stored ends
     // the fill there, with the points before it written. The first column
     // computes the rows' positions; the later columns reuse them.
-    std::array<double, GridPoints + 1> ys{};
-    for (int p = 1; p <= GridPoints; ++p) {
-        const double x = SamplePosition(xLow, xHigh, p);
-        for (int i = 1; i <= GridPoints; ++i) {
-            if (p == 1) ys[i] = SamplePosition(yLow, yHigh, i);
+    std::vector<double> ys(static_cast<std::size_t>(points) + 1);
+    for (int p = 1; p <= points; ++p) {
+        const double x = SamplePosition(xLow, xHigh, p, points);
+        for (int i = 1; i <= points; ++i) {
+            if (p == 1) ys[i] = SamplePosition(yLow, yHigh, i, points);
             const Complex w = formula.Eval(Complex{x, ys[i]});
             const std::uint8_t status = ComplexStatus;
             double v = ReduceValue(w, displayMode);
@@ -141,7 +143,8 @@ void Fill(TPlot3D& plot, const std::string& formulaText, int displayMode, FillRe
             grid.SetCell(p, i, v);
             if (record) {
                 record->report.Count(status);
-                record->samples[(p - 1) * GridPoints + (i - 1)] = {x, ys[i], w, status, v};
+                record->samples[static_cast<std::size_t>((p - 1) * points + (i - 1))] = {
+                    x, ys[i], w, status, v};
             }
         }
     }
@@ -149,13 +152,13 @@ void Fill(TPlot3D& plot, const std::string& formulaText, int displayMode, FillRe
 
 } // namespace
 
-void FillSurface(TPlot3D& plot, const std::string& formulaText, int displayMode) {
-    Fill(plot, formulaText, displayMode, nullptr);
+void FillSurface(TPlot3D& plot, const std::string& formulaText, int displayMode, int points) {
+    Fill(plot, formulaText, displayMode, points, nullptr);
 }
 
-void FillSurface(TPlot3D& plot, const std::string& formulaText, int displayMode,
-                 FillRecord& record) {
-    Fill(plot, formulaText, displayMode, &record);
+void FillSurface(TPlot3D& plot, const std::string& formulaText, int displayMode, FillRecord& record,
+                 int points) {
+    Fill(plot, formulaText, displayMode, points, &record);
 }
 
 IntervalValues ReadIntervals(const IntervalTexts& texts) {
@@ -232,7 +235,7 @@ void SetQ(double q) {
 void PrepareSurface(TPlot3D& plot, const SurfaceRequest& request) {
     SetQ(request.q);
     ApplyIntervals(plot, ReadIntervals(request.intervals));
-    FillSurface(plot, request.formula, request.displayMode);
+    FillSurface(plot, request.formula, request.displayMode, request.points);
 }
 
 } // namespace sampling

@@ -42,27 +42,28 @@ std::string ZoomText(double previous, double next);
 // 0 when it does not start with a finite number. The mouse wheel reads fields so.
 double PlainNumber(const std::string& text);
 
-// The sample position k (1..36) of the span starting at base: the base plus
-// |other - base| * k / 36 in extended precision, rounded to a double. The base
-// itself is never sampled; k = 36 lands a full span away from it.
-double SamplePosition(double base, double other, int k);
+// The sample position k (1..points) of the span starting at base: the base
+// plus |other - base| * k / points in extended precision, rounded to a double.
+// The base itself is never sampled; k = points lands a full span away from it.
+double SamplePosition(double base, double other, int k, int points = GridPoints);
 
 // One complex value reduced to the real number the display mode shows,
 // computed in extended precision and rounded to a double. Throws
 // rt::EMathError when that raises a floating-point fault.
 double ReduceValue(Complex w, int displayMode);
 
-// The fill: resizes the plot's grid to 36 x 36 and writes F(x_p + i y_i),
-// reduced and clamped to the z range, into Cell[p, i]. Column p runs in x
-// from RangeXLow, row i in y from RangeYLow, so the scales' low ends stand
-// beside column 1 and row 1. Does not repaint. An error
-// ends the fill at the failing point: the cells done so far keep their new
-// values, the rest their old ones.
-void FillSurface(TPlot3D& plot, const std::string& formulaText, int displayMode);
+// The fill: resizes the plot's grid to points x points (36 x 36 in the
+// window) and writes F(x_p + i y_i), reduced and clamped to the z range, into
+// Cell[p, i]. Column p runs in x from RangeXLow, row i in y from RangeYLow, so
+// the scales' low ends stand beside column 1 and row 1. Does not repaint. An
+// error ends the fill at the failing point: the cells done so far keep their
+// new values, the rest their old ones.
+void FillSurface(TPlot3D& plot, const std::string& formulaText, int displayMode,
+                 int points = GridPoints);
 // The same fill, also recording each point's F(Z), status and drawn value
 // into record, whose counts start again from 0.
 void FillSurface(TPlot3D& plot, const std::string& formulaText, int displayMode,
-                 FillRecord& record);
+                 FillRecord& record, int points = GridPoints);
 
 // Reads all six fields with FieldValue, E1 to E6, before anything changes.
 IntervalValues ReadIntervals(const IntervalTexts& texts);
@@ -88,6 +89,7 @@ struct SurfaceRequest {
     int displayMode = dmRealPart;
     double q = 0;
     IntervalTexts intervals = DefaultIntervalTexts;
+    int points = GridPoints; // samples per axis
 };
 void PrepareSurface(TPlot3D& plot, const SurfaceRequest& request);
 

@@ -4,17 +4,18 @@
 #include "complexformula/compiled.h"
 #include "complexformula/interpreter.h"
 #include "runtime/fpu.h"
+
 #include "text/cp1252.h"
+#include <CLI/CLI.hpp>
 
 #include <cmath>
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace {
-
-const char* const kUsage = "eval [--raw] [--batch] [--q Q] [--z RE,IM] FORMULA";
 
 // One part with 21 significant digits; infinities and NaN by name.
 std::string FormatPart(long double v) {
@@ -63,57 +64,89 @@ std::vector<std::string> SplitTabs(const std::string& line) {
 
 // Lines FORMULA<TAB>RE<TAB>IM[<TAB>Q]; an empty or missing Q is 0. One output
 // line per input line; an escaped fault is reported on its line and the batch
-// goes on. A malformed line is bad usage and ends the batch.
+// goes on. A malformed line is bad usage and ends the batch, and so does
+// output that cannot be written.
 int RunBatch(bool raw) {
     std::string line;
     std::size_t number = 0;
     while (std::getline(std::cin, line)) {
         ++number;
+        const std::string where = "line " + std::to_string(number);
         if (!line.empty() && line.back() == '\r') line.pop_back();
         const auto fields = SplitTabs(line);
         if (fields.size() < 3 || fields.size() > 4)
-            throw cli::UsageError("line " + std::to_string(number) +
-                                  ": expected FORMULA<TAB>RE<TAB>IM<TAB>Q");
-        const double re = cli::ParseDouble(fields[1]);
-        const double im = cli::ParseDouble(fields[2]);
-        const double q = fields.size() == 4 && !fields[3].empty() ? cli::ParseDouble(fields[3]) : 0;
+            throw cli::UsageError(where + ": expected FORMULA<TAB>RE<TAB>IM<TAB>Q");
+        if (fields[0].size() > surfaceoptions::MaxFormulaLength)
+            throw cli::UsageError(where + ": formula longer than " +
+                                  std::to_string(surfaceoptions::MaxFormulaLength) + " characters");
+        const double re = cli::ParseDouble(where + ": RE", fields[1]);
+        const double im = cli::ParseDouble(where + ": IM", fields[2]);
+        const double q = fields.size() == 4 && !fields[3].empty()
+                             ? cli::ParseDouble(where + ": Q", fields[3])
+                             : 0;
         std::string out;
         Evaluate(FormulaBytes(fields[0], raw), Complex{re, im}, q, out);
         std::printf("%s\n", out.c_str());
-        std::fflush(stdout);
+        if (!cli::StdoutArrived()) return cli::ExitOutputFailed;
     }
     return 0;
 }
 
-int Run(const cli::Args& args) {
-    const cli::OptionReader options(args, {"--raw", "--batch"}, {"--q", "--z"});
-    const bool raw = options.Has("--raw");
-    if (options.Has("--batch")) {
-        if (!options.Positional().empty())
+struct Options {
+    bool raw = false;
+    bool batch = false;
+    std::string q, z;
+    std::vector<std::string> formula;
+};
+
+int Run(const CLI::App& app, const Options& o) {
+    if (o.batch) {
+        if (!surfaceoptions::FormulaArguments(app, o.formula).empty())
             throw cli::UsageError("--batch reads its formulas from standard input");
-        if (options.Has("--q") || options.Has("--z"))
+        if (app.count("--q") || app.count("--z"))
             throw cli::UsageError("--batch takes Z and Q from each line");
-        return RunBatch(raw);
+        return RunBatch(o.raw);
     }
-    if (options.Positional().empty()) throw cli::UsageError("missing formula");
-    if (options.Positional().size() > 1) throw cli::UsageError("one formula only (quote it)");
-    double q = 0;
-    if (const std::string* value = options.Value("--q")) q = cli::ParseDouble(*value);
+    const auto formulas = surfaceoptions::FormulaArguments(app, o.formula);
+    if (formulas.empty()) throw cli::UsageError("FORMULA: missing");
+    if (formulas.size() > 1) throw cli::UsageError("FORMULA: one formula only (quote it)");
+    if (formulas[0].size() > surfaceoptions::MaxFormulaLength)
+        throw cli::UsageError("FORMULA: longer than " +
+                              std::to_string(surfaceoptions::MaxFormulaLength) + " characters");
+    const double q = app.count("--q") ? cli::ParseDouble("--q", o.q) : 0;
     Complex z;
-    if (const std::string* value = options.Value("--z")) {
-        const auto [re, im] = cli::ParsePair(*value);
+    if (app.count("--z")) {
+        const auto [re, im] = cli::ParsePair("--z", o.z);
         z = Complex{re, im};
     }
     std::string out;
-    if (!Evaluate(FormulaBytes(options.Positional().front(), raw), z, q, out)) {
+    if (!Evaluate(FormulaBytes(formulas[0], o.raw), z, q, out)) {
         std::fprintf(stderr, "%s\n", out.c_str());
-        return 3;
+        return cli::ExitMathError;
     }
     std::printf("%s\n", out.c_str());
     return 0;
 }
 
+std::function<int()> Setup(CLI::App& app) {
+    auto o = std::make_shared<Options>();
+    app.allow_extras();
+    app.add_option("FORMULA", o->formula,
+                   "complex formula F(Z); put -- before one that starts with -")
+        ->type_name("");
+    app.add_flag("--raw", o->raw, "take the formula as typed, without upper-casing it");
+    app.add_flag("--batch", o->batch,
+                 "read lines FORMULA<TAB>RE<TAB>IM[<TAB>Q] from standard input, one result "
+                 "line each");
+    app.add_option("--q", o->q, "the parameter Q (default 0)")->type_name("Q");
+    app.add_option("--z", o->z, "the point Z as RE,IM (default 0,0)")->type_name("RE,IM");
+    app.footer("Prints the real part, the imaginary part and the status (0 ok, 1 syntax error,\n"
+               "2 domain error, 4 value too large). An arithmetic error prints\n"
+               "\"error: MESSAGE\" and exits with status 3; in a batch it stands on its line.");
+    return [&app, o] { return Run(app, *o); };
+}
+
 const cli::Registrar kEval{
-    cli::Command{"eval", kUsage, "value and status of a complex formula F(Z)", Run}};
+    cli::Command{"eval", "value and status of a complex formula F(Z)", Setup}};
 
 } // namespace

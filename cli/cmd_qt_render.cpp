@@ -1,103 +1,91 @@
-// tessarel-cli render: the picture the window's plot shows for a formula and a
-// few of the window's settings, written as PNG without a screen.
-#include "app/sampling.h"
+// tessarel-cli render: the picture the window's plot shows for a formula and
+// the window's settings, written as PNG, SVG or PDF without a screen.
+#include "app/surfaceoptions.h"
 #include "app/windowplot.h"
 #include "cli/command.h"
-#include "cli/surfaceoptions.h"
-#include "plot/plot3d.h"
-#include "qtplot/qtcanvas.h"
+#include "cli/picture.h"
 #include "runtime/fpu.h"
 
+#include <CLI/CLI.hpp>
 #include <QGuiApplication>
-#include <QImage>
 
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 
 namespace {
 
-const char* const kUsage =
-    "render [--mode 1|2|3|4] [--q Q] [--x LO,HI] [--y LO,HI] [--z LO,HI] [--angles X,Z] "
-    "[--size S] [--mesh 0|1] [--coords 0|1] [--box 0|1] -o FILE.png FORMULA";
+struct Options {
+    surfaceoptions::SurfaceOptionSet surface;
+    std::string output, format, width, height;
+};
 
-bool ReadSwitch(const cli::OptionReader& options, const char* name, bool fallback) {
-    const std::string* value = options.Value(name);
-    if (!value) return fallback;
-    if (*value == "0") return false;
-    if (*value == "1") return true;
-    throw cli::UsageError(std::string(name) + " is 0 or 1");
-}
+int Run(const CLI::App& app, const Options& o) {
+    const surfaceoptions::SurfaceOptions options = o.surface.Read();
+    const cli::PictureFormat format = cli::PictureFormatOf(o.format, "-o", o.output);
+    const int width =
+        app.count("--width")
+            ? static_cast<int>(surfaceoptions::ParseInteger("--width", o.width, 1, cli::MaxSide))
+            : windowplot::PlotWidth;
+    const int height =
+        app.count("--height")
+            ? static_cast<int>(surfaceoptions::ParseInteger("--height", o.height, 1, cli::MaxSide))
+            : windowplot::PlotHeight;
 
-// A GUI application on the offscreen platform unless one is chosen already.
-std::unique_ptr<QGuiApplication> StartGui() {
-    if (QGuiApplication::instance()) return nullptr;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "tessarel-cli";
-    static char* argv[] = {name, nullptr};
-    return std::make_unique<QGuiApplication>(argc, argv);
-}
-
-int Run(const cli::Args& given) {
-    // "-o FILE" is the one short option; the reader knows only long ones.
-    cli::Args args;
-    std::string output;
-    for (std::size_t k = 0; k < given.size(); ++k) {
-        if (given[k] == "-o" || given[k] == "--output") {
-            if (k + 1 >= given.size()) throw cli::UsageError("missing FILE after -o");
-            output = given[++k];
-        } else {
-            args.push_back(given[k]);
-        }
-    }
-    if (output.empty()) throw cli::UsageError("missing -o FILE.png");
-    std::vector<std::string> valued = cli::SurfaceOptionNames();
-    valued.insert(valued.end(), {"--angles", "--size", "--mesh", "--coords", "--box"});
-    const cli::OptionReader options(args, {}, valued);
-    const sampling::SurfaceRequest request = cli::ReadSurfaceRequest(options);
-    double angleX = 66, angleZ = 115, size = windowplot::StartMagnification;
-    if (const std::string* a = options.Value("--angles"))
-        std::tie(angleX, angleZ) = cli::ParsePair(*a);
-    if (const std::string* s = options.Value("--size")) size = cli::ParseDouble(*s);
-    const bool mesh = ReadSwitch(options, "--mesh", true);
-    const bool coords = ReadSwitch(options, "--coords", false);
-    const bool box = ReadSwitch(options, "--box", false);
-
-    const auto gui = StartGui();
-    ImageHost host;
-    TPlot3D plot;
-    plot.SetHost(&host);
-    plot.SetHoldPaint(true);
-    windowplot::LoadStartView(plot);
-    // What the window's controls make of it.
-    plot.SetMagnification(size);
-    plot.SetViewAngleX(angleX);
-    plot.SetViewAngleZ(angleZ);
-    plot.SetMeshVisible(mesh);
-    windowplot::ShowScales(plot, coords);
-    windowplot::ShowBox(plot, box);
-    windowplot::UseLabelFont(plot);
+    const auto gui = cli::StartGui();
+    cli::Scene scene(options);
     try {
-        sampling::PrepareSurface(plot, request);
+        scene.Fill();
     } catch (const rt::EMathError& e) {
-        std::fprintf(stderr, "error: %s\n", e.what());
-        return 3;
+        cli::ReportError(e.what());
+        return cli::ExitMathError;
     }
-    // The window has painted many times before its picture settles; the label
-    // font that the render event leaves on the canvas shows from the second
-    // paint on.
-    plot.SetHoldPaint(false);
-    plot.Paint();
-    if (!host.Image().save(QString::fromStdString(output), "PNG")) {
-        std::fprintf(stderr, "error: cannot write %s\n", output.c_str());
-        return 1;
+    QByteArray bytes;
+    switch (format) {
+    case cli::PictureFormat::Png:
+        bytes = scene.Png(width, height);
+        break;
+    case cli::PictureFormat::Svg:
+        bytes = scene.Svg(width, height);
+        break;
+    case cli::PictureFormat::Pdf:
+        bytes = scene.Pdf(width, height);
+        break;
     }
-    return 0;
+    if (bytes.isEmpty()) {
+        cli::ReportError("cannot make the picture of " + std::to_string(width) + " x " +
+                         std::to_string(height) + " pixels");
+        return cli::ExitOutputFailed;
+    }
+    const bool written =
+        o.output == "-" ? cli::WriteStdout(bytes) : cli::WriteFile(o.output, bytes);
+    return written ? 0 : cli::ExitOutputFailed;
 }
 
-const cli::Registrar kRender({"render", kUsage, "write the window's picture of a formula as PNG",
-                              Run});
+std::function<int()> Setup(CLI::App& app) {
+    auto o = std::make_shared<Options>();
+    o->surface.AddTo(app,
+                     surfaceoptions::SurfaceOptionSet::Surface |
+                         surfaceoptions::SurfaceOptionSet::View |
+                         surfaceoptions::SurfaceOptionSet::Points,
+                     true);
+    app.add_option("-o,--output", o->output,
+                   "the picture: FILE.png, FILE.svg (vector) or FILE.pdf; - writes PNG to "
+                   "standard output")
+        ->type_name("FILE")
+        ->required();
+    app.add_option("--format", o->format, "png, svg or pdf whatever the file's ending")
+        ->type_name("png|svg|pdf")
+        ->check(CLI::IsMember({"png", "svg", "pdf"}));
+    app.add_option("--width", o->width, "picture width in pixels, 1 to 8192 (default 823)")
+        ->type_name("W");
+    app.add_option("--height", o->height, "picture height in pixels, 1 to 8192 (default 653)")
+        ->type_name("H");
+    app.footer(std::string("The defaults are the window right after start-up. Another size scales "
+                           "the whole\npicture, centred where the proportions differ.\n") +
+               surfaceoptions::SamplingHelp());
+    return [&app, o] { return Run(app, *o); };
+}
+
+const cli::Registrar kRender({"render", "write the window's picture of a formula", Setup});
 
 } // namespace

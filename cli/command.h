@@ -1,27 +1,34 @@
 // The subcommands of tessarel-cli register themselves here; each lives in its
-// own cmd_*.cpp file.
+// own cmd_*.cpp file. Parsing is CLI11's; the checks of the values and of the
+// output are shared here.
 #pragma once
 
+#include "app/surfaceoptions.h"
+
+#include <cstdio>
 #include <functional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
+namespace CLI {
+class App;
+}
+
 namespace cli {
 
-using Args = std::vector<std::string>;
+// Bad usage: main prints "tessarel-cli COMMAND: MESSAGE" and exits 2.
+using surfaceoptions::UsageError;
 
+// Exit statuses besides 0 and 2 (bad usage).
+inline constexpr int ExitOutputFailed = 1;
+inline constexpr int ExitMathError = 3;
+
+// A subcommand: setup adds its options to the subcommand's app (binding them
+// to its own state) and returns what runs once the command line is parsed.
 struct Command {
     std::string name;
-    std::string usage;                   // one line: "eval [--raw] [--q Q] [--z RE,IM] FORMULA"
-    std::string summary;                 // what it does, a few words
-    std::function<int(const Args&)> run; // arguments after the subcommand name
-};
-
-// Bad usage: main prints "usage: tessarel-cli <the command's usage>" and exits 2.
-class UsageError : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
+    std::string summary;
+    std::function<std::function<int()>(CLI::App& sub)> setup;
 };
 
 struct Registrar {
@@ -29,23 +36,16 @@ struct Registrar {
 };
 const std::vector<Command>& Commands();
 
-// Strict number parsing: the whole text must be a number ("1e3", "-4", "0.5").
-double ParseDouble(const std::string& text);
-// "RE,IM" as two numbers.
-std::pair<double, double> ParsePair(const std::string& text);
+// A finite number; option names the option (or line) in the message.
+double ParseDouble(const std::string& option, const std::string& text);
+// "RE,IM" as two finite numbers.
+std::pair<double, double> ParsePair(const std::string& option, const std::string& text);
 
-// A small option reader: flags and options with a value taken as it stands,
-// even when it starts with "-"; everything else is positional.
-class OptionReader {
-  public:
-    OptionReader(const Args& args, std::vector<std::string> flags, std::vector<std::string> valued);
-    bool Has(const std::string& name) const;
-    const std::string* Value(const std::string& name) const;
-    const std::vector<std::string>& Positional() const { return m_positional; }
+// Flushes standard output and reports on standard error when anything
+// written to it was lost (a full disk, a closed pipe): true when all arrived.
+bool StdoutArrived();
 
-  private:
-    std::vector<std::pair<std::string, std::string>> m_options;
-    std::vector<std::string> m_positional;
-};
+// Prints "error: MESSAGE" on standard error.
+void ReportError(const std::string& message);
 
 } // namespace cli

@@ -1,11 +1,12 @@
 // tessarel-cli: a headless companion of the window that evaluates formulas,
-// prints sampled grids and renders pictures.
+// prints sampled grids and renders pictures and animations.
 #include "cli/command.h"
 
+#include <CLI/CLI.hpp>
+
 #include <cerrno>
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
+#include <cstring>
+#include <iostream>
 
 namespace cli {
 
@@ -24,89 +25,80 @@ const std::vector<Command>& Commands() {
     return Registry();
 }
 
-double ParseDouble(const std::string& text) {
-    if (text.empty()) throw UsageError("not a number: ''");
+double ParseDouble(const std::string& option, const std::string& text) {
+    return surfaceoptions::ParseNumber(option, text);
+}
+
+std::pair<double, double> ParsePair(const std::string& option, const std::string& text) {
+    return surfaceoptions::ParsePair(option, text);
+}
+
+bool StdoutArrived() {
+    static bool lost = false; // reported once
+    if (lost) return false;
     errno = 0;
-    char* end = nullptr;
-    const double v = std::strtod(text.c_str(), &end);
-    if (end != text.c_str() + text.size() || errno == ERANGE || std::isnan(v))
-        throw UsageError("not a number: '" + text + "'");
-    return v;
+    std::cout.flush();
+    lost = std::fflush(stdout) != 0 || std::ferror(stdout) || !std::cout.good();
+    if (!lost) return true;
+    const int reason = errno != 0 ? errno : EIO;
+    std::fprintf(stderr, "error: cannot write standard output: %s\n", std::strerror(reason));
+    std::clearerr(stdout);
+    return false;
 }
 
-std::pair<double, double> ParsePair(const std::string& text) {
-    const auto comma = text.find(',');
-    if (comma == std::string::npos) throw UsageError("expected two numbers A,B: '" + text + "'");
-    return {ParseDouble(text.substr(0, comma)), ParseDouble(text.substr(comma + 1))};
-}
-
-OptionReader::OptionReader(const Args& args, std::vector<std::string> flags,
-                           std::vector<std::string> valued) {
-    auto contains = [](const std::vector<std::string>& v, const std::string& s) {
-        for (const auto& x : v)
-            if (x == s) return true;
-        return false;
-    };
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a.size() > 2 && a.rfind("--", 0) == 0) {
-            if (contains(flags, a)) {
-                m_options.emplace_back(a, "");
-            } else if (contains(valued, a)) {
-                if (i + 1 >= args.size()) throw UsageError("missing value after " + a);
-                m_options.emplace_back(a, args[++i]);
-            } else {
-                throw UsageError("unknown option " + a);
-            }
-        } else {
-            m_positional.push_back(a);
-        }
-    }
-}
-
-bool OptionReader::Has(const std::string& name) const {
-    return Value(name) != nullptr;
-}
-
-const std::string* OptionReader::Value(const std::string& name) const {
-    const std::string* found = nullptr;
-    for (const auto& [k, v] : m_options)
-        if (k == name) found = &v; // the last occurrence wins
-    return found;
+void ReportError(const std::string& message) {
+    std::fprintf(stderr, "error: %s\n", message.c_str());
 }
 
 } // namespace cli
 
 namespace {
 
-void PrintHelp(std::FILE* out) {
-    std::fprintf(out, "usage: tessarel-cli COMMAND [OPTIONS]\n\ncommands:\n");
-    for (const auto& c : cli::Commands())
-        std::fprintf(out, "  %-64s %s\n", c.usage.c_str(), c.summary.c_str());
+// "tessarel-cli grid: MESSAGE; see tessarel-cli grid --help", on one line.
+int UsageFailure(const CLI::App* command, const std::string& message) {
+    const std::string name =
+        command ? "tessarel-cli " + command->get_name() : std::string("tessarel-cli");
+    std::fprintf(stderr, "%s: %s; see %s --help\n", name.c_str(), message.c_str(), name.c_str());
+    return 2;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        PrintHelp(stderr);
-        return 2;
+    CLI::App app{"Evaluate, sample and render complex formulas F(Z) without a window.",
+                 "tessarel-cli"};
+    app.set_version_flag("--version", std::string("tessarel-cli ") + surfaceoptions::Version());
+    app.require_subcommand(1, 1);
+    app.footer("Exit status: 0 done, 1 output not written, 2 bad usage, 3 arithmetic error.");
+
+    std::vector<std::pair<CLI::App*, std::function<int()>>> actions;
+    for (const cli::Command& c : cli::Commands()) {
+        CLI::App* sub = app.add_subcommand(c.name, c.summary);
+        actions.emplace_back(sub, c.setup(*sub));
     }
-    const std::string name = argv[1];
-    if (name == "--help" || name == "-h" || name == "help") {
-        PrintHelp(stdout);
-        return 0;
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        app.exit(e);
+        return cli::StdoutArrived() ? 0 : cli::ExitOutputFailed;
+    } catch (const CLI::CallForVersion& e) {
+        app.exit(e);
+        return cli::StdoutArrived() ? 0 : cli::ExitOutputFailed;
+    } catch (const CLI::ParseError& e) {
+        const auto chosen = app.get_subcommands();
+        return UsageFailure(chosen.empty() ? nullptr : chosen.front(), e.what());
     }
-    for (const auto& c : cli::Commands()) {
-        if (c.name != name) continue;
+
+    for (const auto& [sub, run] : actions) {
+        if (!sub->parsed()) continue;
         try {
-            return c.run(cli::Args(argv + 2, argv + argc));
+            const int status = run();
+            // Whatever the command wrote must have arrived.
+            return cli::StdoutArrived() ? status : cli::ExitOutputFailed;
         } catch (const cli::UsageError& e) {
-            std::fprintf(stderr, "usage: tessarel-cli %s (%s)\n", c.usage.c_str(), e.what());
-            return 2;
+            return UsageFailure(sub, e.what());
         }
     }
-    std::fprintf(stderr, "usage: tessarel-cli COMMAND ... (unknown command '%s'; see --help)\n",
-                 name.c_str());
-    return 2;
+    return UsageFailure(nullptr, "no command");
 }

@@ -40,12 +40,12 @@ expect e-acute-upper-cased-is-e 0 '2.71828182845904523* 0 0' -- eval 'é'
 expect raw-keeps-small-letters 0 '0 0 1' -- eval --raw z --z 3,4
 expect raw-e-acute 0 '0 0 1' -- eval --raw 'é'
 expect empty-formula 0 '0 0 1' -- eval ''
-expect missing-formula 2 '' 'usage: tessarel-cli eval*' -- eval --z 1,2
-expect unknown-option 2 '' 'usage: tessarel-cli eval*' -- eval --w 1 Z
-expect bad-number 2 '' 'usage: tessarel-cli eval*' -- eval Z --q x
-expect bad-pair 2 '' 'usage: tessarel-cli eval*' -- eval Z --z 1
-expect two-formulas 2 '' 'usage: tessarel-cli eval*' -- eval Z Z
-expect help-lists-eval 0 '*eval \[--raw\]*' -- --help
+expect missing-formula 2 '' 'tessarel-cli eval: *' -- eval --z 1,2
+expect unknown-option 2 '' 'tessarel-cli eval: *' -- eval --w 1 Z
+expect bad-number 2 '' 'tessarel-cli eval: *' -- eval Z --q x
+expect bad-pair 2 '' 'tessarel-cli eval: *' -- eval Z --z 1
+expect two-formulas 2 '' 'tessarel-cli eval: *' -- eval Z Z
+expect help-lists-eval 0 '*eval*value and status of a complex formula*' -- --help
 
 # Batch: one output line per input line, errors on standard output, Q empty,
 # missing or given, --raw applying to every line.

@@ -1,0 +1,184 @@
+// Definition, checking and conversion of the surface options both programs
+// take on their command line.
+#include "app/surfaceoptions.h"
+
+#include "realformula/interpreter.h"
+#include "text/cp1252.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+namespace surfaceoptions {
+
+const char* Version() {
+    return TESSAREL_VERSION;
+}
+
+namespace {
+
+std::string Quoted(const std::string& text) {
+    return "`" + text + "`";
+}
+
+// An interval text is accepted when the real interpreter computes it without
+// any status, as the window's field reader would read it (X = 1, current Q).
+bool FieldEvaluates(const std::string& text) {
+    std::string formula = text;
+    for (char& c : formula) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c == ',') c = '.';
+    }
+    RealStatus = 0;
+    const double v = EvalReal(formula, 1.0);
+    return RealStatus == 0 && std::isfinite(v);
+}
+
+// "LO,HI" split at the first comma, so "-1,0,5" is -1 and 0.5.
+void ReadBounds(const std::string& option, const std::string& value, std::string& low,
+                std::string& high) {
+    const auto comma = value.find(',');
+    if (comma == std::string::npos)
+        throw UsageError(option + ": expected LO,HI, got " + Quoted(value));
+    const std::string parts[] = {value.substr(0, comma), value.substr(comma + 1)};
+    for (const std::string& part : parts)
+        if (!FieldEvaluates(text::Utf8ToCp1252(part)))
+            throw UsageError(option + ": " + Quoted(part) + " is not a formula that evaluates");
+    low = text::Utf8ToCp1252(parts[0]);
+    high = text::Utf8ToCp1252(parts[1]);
+}
+
+bool ReadSwitch(const std::string& option, const std::string& value) {
+    return ParseInteger(option, value, 0, 1) == 1;
+}
+
+} // namespace
+
+double ParseNumber(const std::string& option, const std::string& text) {
+    errno = 0;
+    char* end = nullptr;
+    const double v = std::strtod(text.c_str(), &end);
+    const bool whole = !text.empty() && end == text.c_str() + text.size();
+    const bool overflow = errno == ERANGE && std::fabs(v) == HUGE_VAL;
+    if (!whole || overflow || !std::isfinite(v))
+        throw UsageError(option + ": " + Quoted(text) + " is not a finite number");
+    return v;
+}
+
+long ParseInteger(const std::string& option, const std::string& text, long low, long high) {
+    const double v = ParseNumber(option, text);
+    if (v != std::floor(v) || v < static_cast<double>(low) || v > static_cast<double>(high))
+        throw UsageError(option + ": " + Quoted(text) + " is not an integer from " +
+                         std::to_string(low) + " to " + std::to_string(high));
+    return static_cast<long>(v);
+}
+
+std::pair<double, double> ParsePair(const std::string& option, const std::string& text) {
+    const auto comma = text.find(',');
+    if (comma == std::string::npos)
+        throw UsageError(option + ": expected two numbers A,B, got " + Quoted(text));
+    return {ParseNumber(option, text.substr(0, comma)),
+            ParseNumber(option, text.substr(comma + 1))};
+}
+
+std::vector<std::string> FormulaArguments(const CLI::App& app,
+                                          const std::vector<std::string>& positional) {
+    std::vector<std::string> formulas = positional;
+    for (const std::string& extra : app.remaining()) {
+        if (extra == "--") continue; // the end of the options
+        const bool option = extra.rfind("--", 0) == 0 || extra == "-" ||
+                            (extra.size() == 2 && extra[1] >= 'a' && extra[1] <= 'z');
+        if (option) throw UsageError("unknown option " + extra);
+        formulas.push_back(extra);
+    }
+    return formulas;
+}
+
+void SurfaceOptionSet::AddTo(CLI::App& app, unsigned parts, bool formulaRequired) {
+    m_app = &app;
+    m_formulaRequired = formulaRequired;
+    app.allow_extras();
+    app.add_option("FORMULA", m_formula,
+                   "complex formula F(Z), e.g. \"SIN(Z+Q)*Z/10\"; put -- before one that starts "
+                   "with -")
+        ->type_name("");
+    if (parts & Surface) {
+        app.add_option("--mode", m_mode,
+                       "what is drawn: 1 real part, 2 imaginary part, 3 modulus, 4 phase "
+                       "(default 1)")
+            ->type_name("1..4");
+        app.add_option("--q", m_q, "the parameter Q (default 0)")->type_name("Q");
+        app.add_option("--x", m_x, "x interval LO,HI as real formulas (default -4,4)")
+            ->type_name("LO,HI");
+        app.add_option("--y", m_y, "y interval LO,HI (default -4,4)")->type_name("LO,HI");
+        app.add_option("--z", m_z, "z interval LO,HI; values beyond it are cut off (default -4,4)")
+            ->type_name("LO,HI");
+    }
+    if (parts & Points)
+        app.add_option("--points", m_points,
+                       "sample N x N points, N from 2 to 400 (default 36, as the window)")
+            ->type_name("N");
+    if (parts & View) {
+        app.add_option("--angles", m_angles, "view angles X,Z in degrees (default 66,115)")
+            ->type_name("X,Z");
+        app.add_option("--size", m_size, "magnification, greater than 0 (default 1.33)")
+            ->type_name("S");
+        app.add_option("--mesh", m_mesh, "1 draws the mesh, 0 leaves it out (default 1)")
+            ->type_name("0|1");
+        app.add_option("--coords", m_coords, "1 draws the scales (default 0)")->type_name("0|1");
+        app.add_option("--box", m_box, "1 draws the bounding box (default 0)")->type_name("0|1");
+    }
+}
+
+SurfaceOptions SurfaceOptionSet::Read() const {
+    SurfaceOptions result;
+    const std::vector<std::string> formulas = FormulaArguments(*m_app, m_formula);
+    if (formulas.size() > 1) throw UsageError("FORMULA: one formula only (quote it)");
+    if (formulas.empty() && m_formulaRequired) throw UsageError("FORMULA: missing");
+    if (!formulas.empty()) {
+        if (formulas[0].size() > MaxFormulaLength)
+            throw UsageError("FORMULA: longer than " + std::to_string(MaxFormulaLength) +
+                             " characters");
+        result.request.formula = text::UpperCase1252(text::Utf8ToCp1252(formulas[0]));
+        result.formulaGiven = true;
+    }
+    const auto given = [&](const char* name) {
+        const CLI::Option* option = m_app->get_option_no_throw(name);
+        return option && option->count() > 0;
+    };
+    if (given("--mode")) result.request.displayMode = ParseInteger("--mode", m_mode, 1, 4);
+    if (given("--q")) result.request.q = ParseNumber("--q", m_q);
+    if (given("--points"))
+        result.request.points =
+            static_cast<int>(ParseInteger("--points", m_points, MinPoints, MaxPoints));
+    // The interval texts are read with the Q they will be drawn with.
+    sampling::SetQ(result.request.q);
+    auto& bounds = result.request.intervals;
+    if (given("--x")) ReadBounds("--x", m_x, bounds[0], bounds[3]);
+    if (given("--y")) ReadBounds("--y", m_y, bounds[1], bounds[4]);
+    if (given("--z")) ReadBounds("--z", m_z, bounds[2], bounds[5]);
+    if (given("--angles")) std::tie(result.angleX, result.angleZ) = ParsePair("--angles", m_angles);
+    if (given("--size")) {
+        result.size = ParseNumber("--size", m_size);
+        if (result.size <= 0)
+            throw UsageError("--size: " + Quoted(m_size) + " must be greater than 0");
+    }
+    if (given("--mesh")) result.mesh = ReadSwitch("--mesh", m_mesh);
+    if (given("--coords")) result.coords = ReadSwitch("--coords", m_coords);
+    if (given("--box")) result.box = ReadSwitch("--box", m_box);
+    return result;
+}
+
+const char* SamplingHelp() {
+    return "Modes: 1 real part, 2 imaginary part, 3 modulus, 4 phase (-pi..pi) of F(Z).\n"
+           "Intervals: LO,HI is split at the first comma; each half is a real formula in X (1)\n"
+           "and Q as in the window's fields (2*pi, -x, 1,5 after the split), and must evaluate.\n"
+           "Sampling: N x N points (N = 36 unless --points). Column p = 1..N lies at\n"
+           "x = XLO + |XHI - XLO| * p / N and row i at y = YLO + |YHI - YLO| * i / N, so the low\n"
+           "ends are never sampled and the high ends always; the x bounds are first pulled in\n"
+           "by 0.999. Values outside the z interval are cut off at its ends.";
+}
+
+} // namespace surfaceoptions

@@ -1,0 +1,188 @@
+// Painting the window's plot headless and writing the pictures.
+#include "cli/picture.h"
+
+#include "app/windowplot.h"
+#include "cli/command.h"
+#include "qtplot/paintercanvas.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace cli {
+
+namespace {
+
+// Images are 96 dots per inch, as the window's.
+constexpr int DotsPerMeter = 3780;
+constexpr int DotsPerInch = 96;
+
+bool EndsWith(const std::string& text, const std::string& ending) {
+    if (text.size() < ending.size()) return false;
+    return std::equal(ending.rbegin(), ending.rend(), text.rbegin(), [](char a, char b) {
+        return a == std::tolower(static_cast<unsigned char>(b));
+    });
+}
+
+} // namespace
+
+std::unique_ptr<QGuiApplication> StartGui() {
+    if (QGuiApplication::instance()) return nullptr;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "tessarel-cli";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+PictureFormat PictureFormatOf(const std::string& format, const std::string& option,
+                              const std::string& file) {
+    if (format == "png") return PictureFormat::Png;
+    if (format == "svg") return PictureFormat::Svg;
+    if (format == "pdf") return PictureFormat::Pdf;
+    if (file == "-" || EndsWith(file, ".png")) return PictureFormat::Png;
+    if (EndsWith(file, ".svg")) return PictureFormat::Svg;
+    if (EndsWith(file, ".pdf")) return PictureFormat::Pdf;
+    throw UsageError(option + ": `" + file +
+                     "` does not end in .png, .svg or .pdf (--format names one)");
+}
+
+Scene::Scene(const surfaceoptions::SurfaceOptions& options) : m_options(options) {
+    m_plot.SetHost(&m_host);
+    m_plot.SetHoldPaint(true);
+    windowplot::LoadStartView(m_plot);
+    // What the window's controls make of it.
+    m_plot.SetMagnification(options.size);
+    m_plot.SetViewAngleX(options.angleX);
+    m_plot.SetViewAngleZ(options.angleZ);
+    m_plot.SetMeshVisible(options.mesh);
+    windowplot::ShowScales(m_plot, options.coords);
+    windowplot::ShowBox(m_plot, options.box);
+    windowplot::UseLabelFont(m_plot);
+}
+
+void Scene::Fill() {
+    sampling::PrepareSurface(m_plot, m_options.request);
+}
+
+void Scene::FillWithQ(double q) {
+    sampling::SetQ(q);
+    sampling::FillSurface(m_plot, m_options.request.formula, m_options.request.displayMode,
+                          m_options.request.points);
+}
+
+QImage Scene::Raster(int width, int height) {
+    // The window has painted many times before its picture settles; the label
+    // font that the render event leaves on the canvas shows from the second
+    // paint on.
+    m_plot.SetHoldPaint(false);
+    m_plot.Paint();
+    m_plot.SetHoldPaint(true);
+    if (width == windowplot::PlotWidth && height == windowplot::PlotHeight) return m_host.Image();
+    QImage image(width, height, QImage::Format_RGB32);
+    if (image.isNull()) return image;
+    image.setDotsPerMeterX(DotsPerMeter);
+    image.setDotsPerMeterY(DotsPerMeter);
+    QPainter painter(&image);
+    PaintScaled(painter, width, height);
+    return image;
+}
+
+void Scene::PaintScaled(QPainter& painter, int width, int height) {
+    const double scale =
+        std::min(double(width) / windowplot::PlotWidth, double(height) / windowplot::PlotHeight);
+    const double offsetX = (width - scale * windowplot::PlotWidth) / 2;
+    const double offsetY = (height - scale * windowplot::PlotHeight) / 2;
+    // Where the proportions differ, the rest shows the plot's background.
+    painter.fillRect(QRect(0, 0, width, height), QtCanvas::ToQColor(m_plot.ColorBakGnd()));
+    PainterHost host(painter, scale, offsetX, offsetY);
+    windowplot::SetLabelFont(host.CanvasRef());
+    m_plot.SetHost(&host);
+    m_plot.SetHoldPaint(false);
+    m_plot.Paint();
+    m_plot.SetHoldPaint(true);
+    m_plot.SetHost(&m_host);
+}
+
+QByteArray Scene::Png(int width, int height) {
+    const QImage image = Raster(width, height);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (image.isNull() || !image.save(&buffer, "PNG")) return {};
+    return bytes;
+}
+
+QByteArray Scene::Svg(int width, int height) {
+    Raster(windowplot::PlotWidth, windowplot::PlotHeight); // settles the label font
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(QSize(width, height));
+    generator.setViewBox(QRect(0, 0, width, height));
+    generator.setResolution(DotsPerInch);
+    generator.setTitle(QStringLiteral("Tessarel"));
+    QPainter painter(&generator);
+    PaintScaled(painter, width, height);
+    painter.end();
+    return bytes;
+}
+
+QByteArray Scene::Pdf(int width, int height) {
+    Raster(windowplot::PlotWidth, windowplot::PlotHeight);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setResolution(DotsPerInch);
+    writer.setPageSize(QPageSize(QSizeF(width * 72.0 / DotsPerInch, height * 72.0 / DotsPerInch),
+                                 QPageSize::Point));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    writer.setCreator(QStringLiteral("Tessarel"));
+    QPainter painter(&writer);
+    PaintScaled(painter, width, height);
+    painter.end();
+    return bytes;
+}
+
+bool WriteFile(const std::string& path, const QByteArray& bytes) {
+    const QString name = QString::fromStdString(path);
+    const QFileInfo info(name);
+    QString reason;
+    if (info.exists() && !info.isFile() && !info.isDir()) {
+        // A device or a pipe is written in place: renaming a temporary file
+        // over it would replace it.
+        QFile file(name);
+        if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush())
+            return true;
+        reason = file.errorString();
+    } else {
+        QSaveFile file(name);
+        if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+            return true;
+        reason = file.errorString();
+    }
+    ReportError("cannot write " + path + ": " + reason.toStdString());
+    return false;
+}
+
+bool WriteStdout(const QByteArray& bytes) {
+    const auto size = static_cast<std::size_t>(bytes.size());
+    if (std::fwrite(bytes.constData(), 1, size, stdout) != size) {
+        StdoutArrived(); // reports why
+        return false;
+    }
+    return StdoutArrived();
+}
+
+} // namespace cli
