@@ -12,6 +12,7 @@ PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmo
 FUZZ_PACKAGES := clang libclang-rt-dev
 SOAK_PACKAGES := xdotool imagemagick xvfb xauth
 PACKAGE_PACKAGES := dpkg-dev file
+BENCH_PACKAGES := libmuparserx-dev
 
 # Installs the Debian packages of $(1) that are missing (as root), or prints
 # the apt-get line to run.
@@ -57,8 +58,16 @@ test: build
 run: build
 	@if [ -x $(BUILD)/app/tessarel ]; then $(BUILD)/app/tessarel; else $(BUILD)/cli/tessarel-cli --help; fi
 
-bench: build
-	@for b in $(BUILD)/bench/bench_*; do [ -x $$b ] && $$b; done
+# Every benchmark executable of bench/ (not the build's folders beside them).
+# bench_fill compares the fill with a parse-once expression library, which is
+# installed first; the configure step runs again so that it is found.
+bench: deps
+	@$(call ensure_packages,$(BENCH_PACKAGES))
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS)
+	@for b in $(BUILD)/bench/bench_*; do \
+	  if [ -f "$$b" ] && [ -x "$$b" ]; then echo "== $$(basename $$b)"; "$$b" || exit 1; fi; \
+	done
 
 # The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 SAN_BUILD ?= build-sanitize
