@@ -8,9 +8,11 @@
 #include "app/windowplot.h"
 #include "qtplot/plotwidget.h"
 #include "realformula/interpreter.h"
+#include "runtime/fpu.h"
 #include "text/cp1252.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QColorDialog>
@@ -18,6 +20,7 @@
 #include <QFocusEvent>
 #include <QFontInfo>
 #include <QGroupBox>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -25,6 +28,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStyle>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -106,6 +111,49 @@ TColor FromQColor(const QColor& c) {
     return RGB(c.red(), c.green(), c.blue());
 }
 
+// A line's note: a tint, on wide lines a warning sign at the end, and the
+// text as tooltip; no note restores the white line. Unchanged notes are left
+// alone, so a simulation that fills every 15 ms does not churn the widget.
+void ShowNote(QLineEdit* line, const feedback::Note& note) {
+    const QString text = QString::fromStdString(note.text);
+    const char* const kMarker = "marker";
+    auto* marker = line->findChild<QAction*>(QLatin1String(kMarker), Qt::FindDirectChildrenOnly);
+    const QColor tint = note.severity == feedback::Severity::Fault  ? QColor(0xFF, 0xE1, 0xE1)
+                        : note.severity == feedback::Severity::Hint ? QColor(0xFF, 0xF4, 0xC8)
+                                                                    : QColor(Qt::white);
+    if (line->toolTip() == text && line->palette().color(QPalette::Base) == tint) return;
+    SetBackground(line, tint, QPalette::Base);
+    line->setToolTip(text);
+    if (text.isEmpty()) {
+        delete marker;
+        return;
+    }
+    if (!marker && line->width() >= 100) {
+        marker =
+            new QAction(line->style()->standardIcon(QStyle::SP_MessageBoxWarning), QString(), line);
+        marker->setObjectName(QLatin1String(kMarker));
+        line->addAction(marker, QLineEdit::TrailingPosition);
+    }
+    if (marker) marker->setToolTip(text);
+}
+
+// A formula for a message: quoted, and cut after 60 characters.
+QString QuotedFormula(const std::string& cp1252) {
+    QString f = QString::fromStdString(text::Cp1252ToUtf8(cp1252.substr(0, 61)));
+    if (f.size() > 60) f = f.left(60) + QString::fromUtf8("…");
+    return QString::fromUtf8("»") + f + QString::fromUtf8("«");
+}
+
+QString Number(long double v) {
+    return QString::number(static_cast<double>(v), 'g', 8);
+}
+
+QString ComplexText(Complex w) {
+    const long double im = w.im;
+    return Number(w.re) + (std::signbit(im) ? QString::fromUtf8(" − ") : QStringLiteral(" + ")) +
+           Number(std::fabs(im)) + QStringLiteral("i");
+}
+
 } // namespace
 
 QFont WindowFont() {
@@ -178,6 +226,7 @@ void Tfplot3d::createPanels() {
     P3D1->setGeometry(0, 0, PlotWidth, PlotHeight);
     P3D1->setCursor(Qt::PointingHandCursor);
     P3D1->Plot().SetSize(PlotWidth, PlotHeight);
+    P3D1->installEventFilter(this);
 
     P2 = new QWidget(client);
     P2->setGeometry(0, ClientHeight - BottomPanelHeight, ClientWidth, BottomPanelHeight);
@@ -395,6 +444,10 @@ void Tfplot3d::wireHandlers() {
 }
 
 bool Tfplot3d::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == P3D1 && event->type() == QEvent::ToolTip) {
+        showPlotReadOut(static_cast<QHelpEvent*>(event));
+        return true;
+    }
     if (watched == P2 && event->type() == QEvent::Resize)
         errorreport::Guarded([this] { P2Resize(); });
     // A radio group is one tab stop whose focus lands on the selected item.
@@ -476,7 +529,72 @@ void Tfplot3d::D1C() {
 }
 
 void Tfplot3d::FormShow() {
-    sampling::FillSurface(Plot(), FormulaText, DisplayMode);
+    try {
+        sampling::FillSurface(Plot(), FormulaText, DisplayMode, m_fill);
+    } catch (const rt::EMathError& e) {
+        ShowNote(E7, {feedback::Severity::Fault,
+                      std::string("Rechenfehler: ") + e.what() + "; die Fläche ist unvollständig"});
+        // The report names the formula that failed.
+        throw rt::EMathError(std::string(e.what()) + " bei der Formel " +
+                             QuotedFormula(FormulaText).toStdString());
+    }
+    ShowNote(E7, feedback::FormulaNote(FormulaText, m_fill.report, m_fill.points * m_fill.points));
+}
+
+const sampling::FillRecord& Tfplot3d::LastFill() const {
+    return m_fill;
+}
+
+QString Tfplot3d::ReadOut(int x, int y) const {
+    const TPlot3D& plot = P3D1->Plot();
+    int cellX = 0, cellY = 0;
+    if (m_fill.points == 0 || !plot.HitTest(x, y, cellX, cellY)) return {};
+    // The cell's corner nearest the pointer on the screen.
+    int p = cellX, i = cellY;
+    long long best = -1;
+    for (const auto& [cp, ci] : {std::pair{cellX, cellY}, std::pair{cellX + 1, cellY},
+                                 std::pair{cellX, cellY + 1}, std::pair{cellX + 1, cellY + 1}}) {
+        const long long dx = plot.ScreenXGrid().Cell(cp, ci) - x;
+        const long long dy = plot.ScreenYGrid().Cell(cp, ci) - y;
+        if (best < 0 || dx * dx + dy * dy < best) {
+            best = dx * dx + dy * dy;
+            p = cp;
+            i = ci;
+        }
+    }
+    if (p > m_fill.points || i > m_fill.points) return {};
+    const sampling::SamplePoint& s = m_fill.At(p, i);
+    const long double modulus = std::hypot(s.f.re, s.f.im);
+    const long double angle = std::atan2(s.f.im, s.f.re);
+    QString text = QStringLiteral("Punkt (p, i) = (%1, %2)\n").arg(p).arg(i);
+    text += QStringLiteral("Z = ") + ComplexText(Complex{s.x, s.y}) + '\n';
+    text += QStringLiteral("F(Z) = ") + ComplexText(s.f) + '\n';
+    text += QStringLiteral("|F(Z)| = ") + Number(modulus) + '\n';
+    text += QStringLiteral("arg F(Z) = ") + Number(angle) + '\n';
+    text += QStringLiteral("gezeichnet: ") + Number(s.drawn);
+    if (s.drawn == plot.RangeZHigh() || s.drawn == plot.RangeZLow())
+        text += QStringLiteral(" (Grenze des z-Intervalls)");
+    if (s.status != 0) {
+        sampling::FillReport one;
+        one.Count(s.status);
+        const std::string why = feedback::FormulaNote("Z", one, 1).text;
+        text += '\n' + QString::fromStdString(why.substr(0, why.find(" an ")));
+        text += QStringLiteral(": Ersatzwert");
+    }
+    return text;
+}
+
+// The read-out shows while the pointer rests with no button held; a drag
+// turns the surface and shows nothing.
+void Tfplot3d::showPlotReadOut(QHelpEvent* event) {
+    const QString text =
+        QApplication::mouseButtons() == Qt::NoButton ? ReadOut(event->x(), event->y()) : QString();
+    if (text.isEmpty()) {
+        QToolTip::hideText();
+        return;
+    }
+    QToolTip::showText(event->globalPos(), text, P3D1,
+                       QRect(event->pos() - QPoint(2, 2), QSize(5, 5)));
 }
 
 double Tfplot3d::FieldValue(QLineEdit* field) const {
@@ -492,7 +610,16 @@ void Tfplot3d::applyIntervalFields() {
     sampling::IntervalTexts texts;
     const auto fields = intervalFields();
     for (std::size_t k = 0; k < fields.size(); ++k) texts[k] = Bytes(fields[k]->text());
-    sampling::ApplyIntervals(Plot(), sampling::ReadIntervals(texts));
+    // ReadIntervals, keeping each field's status for its note.
+    sampling::IntervalValues values{};
+    std::array<std::uint8_t, 6> status{};
+    for (std::size_t k = 0; k < fields.size(); ++k) {
+        values[k] = sampling::FieldValue(texts[k]);
+        status[k] = RealStatus;
+    }
+    sampling::ApplyIntervals(Plot(), values);
+    for (std::size_t k = 0; k < fields.size(); ++k)
+        ShowNote(fields[k], feedback::FieldNote(texts[k], status[k]));
 }
 
 // ---------------------------------------------------------------------------

@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 
+#include "app/formulafeedback.h"
 #include "app/formulaline.h"
 #include "app/sampling.h"
 #include "plot/plot3d.h"
@@ -18,6 +19,7 @@ class QAction;
 class QButtonGroup;
 class QCheckBox;
 class QGroupBox;
+class QHelpEvent;
 class QLabel;
 class QMenuBar;
 class QPushButton;
@@ -54,6 +56,14 @@ class Tfplot3d : public QMainWindow {
     double FieldValue(QLineEdit* field) const;
     // One simulation tick; the timer calls it every 15 ms.
     void T1Ti();
+
+    // What the last fill recorded at each grid point.
+    const sampling::FillRecord& LastFill() const;
+    // The read-out the plot shows as its tooltip at (x, y) in plot
+    // coordinates: the grid point nearest the pointer on the cell the hit
+    // test finds there, with Z, F(Z), its modulus and angle and the value
+    // drawn. Empty when no cell is there.
+    QString ReadOut(int x, int y) const;
 
     // Returns the colour the user chose in the colour dialog, or false when
     // the dialog was cancelled. Tests replace it.
@@ -106,6 +116,7 @@ class Tfplot3d : public QMainWindow {
     void applyIntervalFields();
     void turnOneDegree(SpinField* angle);
     std::array<QLineEdit*, 6> intervalFields() const;
+    void showPlotReadOut(QHelpEvent* event);
 
     // Controls and menu items, in the order the window declares them. Each
     // carries its member's name as its object name.
@@ -158,6 +169,7 @@ class Tfplot3d : public QMainWindow {
     QGroupBox* RadioGroup1;
     QButtonGroup* RadioGroup1Items;
 
+    sampling::FillRecord m_fill;
     bool Ready = false;
     bool m_activated = false;
 };

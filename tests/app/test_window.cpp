@@ -22,6 +22,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
@@ -464,7 +465,8 @@ TEST_F(Window, ErrorReportLeavesTheProgramRunning) {
     plot().SetRangeYHigh(-1e308);
     spin("Rx5")->SetValue(0.5); // runs Rx5C, which fills
     ASSERT_EQ(g_reports.size(), 1);
-    EXPECT_EQ(g_reports[0], QString::fromUtf8("Gleitkommaüberlauf."));
+    EXPECT_EQ(g_reports[0],
+              QString::fromUtf8("Gleitkommaüberlauf bei der Formel »SIN(Z+Q)*Z/10«."));
     EXPECT_EQ(ParamQ, 0.5);
     EXPECT_EQ(spin("Rx5")->text(), "0.50");
     // The program goes on: "Grundeinstellung" applies the fields again and
@@ -506,7 +508,7 @@ TEST_F(Window, TheReportBoxWhileTheSimulationRuns) {
     QMessageBox* box = boxes().front();
     EXPECT_EQ(box->windowTitle(), "Tessarel");
     EXPECT_EQ(box->icon(), QMessageBox::Critical);
-    EXPECT_EQ(box->text(), QString::fromUtf8("Gleitkommaüberlauf."));
+    EXPECT_EQ(box->text(), QString::fromUtf8("Gleitkommaüberlauf bei der Formel »Z^1000«."));
     // The box has the focus: F2 stops the simulation, Esc closes the box only.
     EXPECT_TRUE(QTest::qWaitForWindowActive(box));
     const QString before = spin("Rx5")->text();
@@ -649,7 +651,7 @@ TEST_F(Window, FormulaErrorSkipsTheRestOfTheDrawRequest) {
     setFormula("Z^1000");
     click("D1");
     ASSERT_EQ(g_reports.size(), 1);
-    EXPECT_EQ(g_reports[0], QString::fromUtf8("Gleitkommaüberlauf."));
+    EXPECT_EQ(g_reports[0], QString::fromUtf8("Gleitkommaüberlauf bei der Formel »Z^1000«."));
     EXPECT_EQ(FormulaText, "Z^1000");
     EXPECT_DOUBLE_EQ(plot().RangeXLow(), -2 * 0.999); // applied before the fill
     setFormula("Z");
@@ -912,6 +914,106 @@ TEST_F(Window, SweepDirectionKeptAcrossStopAndRestart) {
 TEST_F(Window, EscapeEndsTheProgram) {
     press(spin("Rx5"), Qt::Key_Escape);
     EXPECT_FALSE(w->isVisible());
+}
+
+// ---------------------------------------------------------------------------
+// Notes on the formula line and the interval fields
+
+TEST_F(Window, NotesAfterEachFill) {
+    const struct {
+        const char* name;
+        const char* formula;
+        const char* e1;          // the lower x field
+        const char* formulaNote; // a part of the formula line's tooltip; "" for none
+        const char* fieldNote;   // a part of E1's tooltip; "" for none
+    } rows[] = {
+        {"unclosed bracket", "SIN(Z", "-4", "Klammer »(« an Stelle 4 nicht geschlossen", ""},
+        {"clean formula clears the note", "SIN(Z)", "-4", "", ""},
+        {"unknown function", "2*Z+FOO(Z)", "-4",
+         "Syntaxfehler an Stelle 5: unbekannte Funktion »FOO«", ""},
+        {"missing product sign", "2Z", "-4",
+         "Syntaxfehler an Stelle 2: unerwartetes Zeichen »Z« (fehlt ein »*«?)", ""},
+        {"operator at the end", "Z+", "-4",
+         "Syntaxfehler an Stelle 2: unerwartetes Zeichen »+« am Ende", ""},
+        {"surplus closing bracket", "Z)*2", "-4", "Ab Stelle 3 nicht gelesen: »*2«", ""},
+        {"division by zero everywhere", "1/(Z-Z)", "-4",
+         "Definitionsbereich verlassen an allen 1\u00A0296 Punkten", ""},
+        {"too large at some points", "Z^50", "-4", "Wert zu groß an ", ""},
+        {"field that does not evaluate", "Z", "abc", "",
+         "Formel nicht auswertbar: Syntax- oder Bereichsfehler, gilt als 0"},
+        {"field clean again", "Z", "-4", "", ""},
+    };
+    for (const auto& r : rows) {
+        field("E1")->setText(QString::fromUtf8(r.e1));
+        setFormula(r.formula);
+        press(field("E7"), Qt::Key_Return);
+        const QString formulaTip = field("E7")->toolTip();
+        const QString fieldTip = field("E1")->toolTip();
+        EXPECT_EQ(formulaTip.isEmpty(), !*r.formulaNote)
+            << r.name << ": " << formulaTip.toStdString();
+        EXPECT_TRUE(formulaTip.contains(QString::fromUtf8(r.formulaNote)))
+            << r.name << ": " << formulaTip.toStdString();
+        EXPECT_EQ(fieldTip, QString::fromUtf8(r.fieldNote)) << r.name;
+        // The marker: a sign at the end of the formula line, and a tint.
+        const bool marked = field("E7")->findChild<QAction*>("marker") != nullptr;
+        EXPECT_EQ(marked, *r.formulaNote != 0) << r.name;
+        EXPECT_EQ(field("E1")->palette().color(QPalette::Base) != Qt::white, *r.fieldNote != 0)
+            << r.name;
+    }
+    EXPECT_TRUE(g_reports.isEmpty());
+}
+
+TEST_F(Window, NoteWhenTheFillFails) {
+    setFormula("Z^1000");
+    click("D1");
+    EXPECT_TRUE(
+        field("E7")->toolTip().startsWith(QString::fromUtf8("Rechenfehler: Gleitkommaüberlauf")));
+}
+
+// ---------------------------------------------------------------------------
+// Read-out under the pointer
+
+TEST_F(Window, ReadOutNamesThePointUnderThePointer) {
+    // A point inside cell (p, i), a third of the way from its corner (p, i)
+    // to its centre, on a cell that no nearer one covers there.
+    int p = 0, i = 0, x = 0, y = 0;
+    for (int k = 5; k < 30 && p == 0; ++k) {
+        const auto at = [&](const TIntMatrix& m) {
+            const int corner = m.Cell(k, k);
+            const double centre =
+                (m.Cell(k, k) + m.Cell(k + 1, k) + m.Cell(k, k + 1) + m.Cell(k + 1, k + 1)) / 4.0;
+            return static_cast<int>(std::lround(corner + (centre - corner) / 3));
+        };
+        x = at(plot().ScreenXGrid());
+        y = at(plot().ScreenYGrid());
+        int cx = 0, cy = 0;
+        if (plot().HitTest(x, y, cx, cy) && cx == k && cy == k) p = i = k;
+    }
+    ASSERT_NE(p, 0);
+    const QString text = w->ReadOut(x, y);
+    const sampling::SamplePoint& s = w->LastFill().At(p, i);
+    EXPECT_EQ(s.x, sampling::SamplePosition(plot().RangeXLow(), plot().RangeXHigh(), p));
+    EXPECT_EQ(s.y, sampling::SamplePosition(plot().RangeYLow(), plot().RangeYHigh(), i));
+    const Complex f = EvalComplex("SIN(Z+Q)*Z/10", Complex{s.x, s.y});
+    EXPECT_EQ(s.f.re, f.re);
+    EXPECT_EQ(s.f.im, f.im);
+    EXPECT_EQ(s.drawn, cell(p, i));
+    const QStringList lines = text.split('\n');
+    ASSERT_EQ(lines.size(), 6) << text.toStdString();
+    EXPECT_EQ(lines[0], QStringLiteral("Punkt (p, i) = (%1, %1)").arg(p));
+    EXPECT_EQ(lines[5], "gezeichnet: " + QString::number(cell(p, i), 'g', 8));
+    EXPECT_TRUE(lines[2].startsWith("F(Z) = " + QString::number(double(f.re), 'g', 8)));
+    EXPECT_EQ(w->ReadOut(2, 2), ""); // beside the surface
+
+    // Shown as the plot's tooltip, but not while a button is held.
+    auto* plotWidget = find<PlotWidget>("P3D1");
+    QHelpEvent help(QEvent::ToolTip, QPoint(x, y), plotWidget->mapToGlobal(QPoint(x, y)));
+    QApplication::sendEvent(plotWidget, &help);
+    EXPECT_EQ(QToolTip::text(), text);
+    QTest::mousePress(plotWidget, Qt::LeftButton, {}, QPoint(x, y));
+    QApplication::sendEvent(plotWidget, &help);
+    EXPECT_FALSE(QToolTip::isVisible());
+    QTest::mouseRelease(plotWidget, Qt::LeftButton, {}, QPoint(x, y));
 }
 
 } // namespace
