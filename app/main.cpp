@@ -1,13 +1,53 @@
-// The program's start: the interpreters' module state is initialised with the
+// The program's start: the command line is read (the same surface options as
+// tessarel-cli render), the interpreters' module state is initialised with the
 // program, the application gets its title, the window is created and the event
 // loop runs until the window closes.
 #include "app/mainwindow.h"
+#include "app/surfaceoptions.h"
 
+#include <CLI/CLI.hpp>
 #include <QApplication>
 
 #include <clocale>
+#include <cstdio>
+#include <iostream>
+
+namespace {
+
+// Reads the command line into options; returns the exit status when the
+// program is to end here (help, version, bad usage), or -1 to go on.
+int ReadCommandLine(int argc, char** argv, surfaceoptions::SurfaceOptions& options) {
+    CLI::App app{"Show a complex function F(Z) as a coloured, meshed 3D surface.", "tessarel"};
+    app.set_version_flag("--version", std::string("tessarel ") + surfaceoptions::Version());
+    surfaceoptions::SurfaceOptionSet set;
+    set.AddTo(app,
+              surfaceoptions::SurfaceOptionSet::Surface | surfaceoptions::SurfaceOptionSet::View,
+              false);
+    app.footer(std::string("Without options the window starts with SIN(Z+Q)*Z/10 as always; the "
+                           "options set\nits fields before the first picture.\n") +
+               surfaceoptions::SamplingHelp());
+    try {
+        app.parse(argc, argv);
+        options = set.Read();
+        return -1;
+    } catch (const CLI::Success& e) { // --help, --version
+        app.exit(e);
+        std::cout.flush();
+        return std::cout.good() ? 0 : 1;
+    } catch (const std::exception& e) { // CLI::ParseError and bad values
+        std::fprintf(stderr,
+                     "tessarel: %s\nusage: tessarel [OPTIONS] [FORMULA]; see tessarel --help\n",
+                     e.what());
+        return 2;
+    }
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
+    surfaceoptions::SurfaceOptions options;
+    if (const int status = ReadCommandLine(argc, argv, options); status >= 0) return status;
+
     // The layout is in device pixels, as the window is designed: no scaling
     // for the screen's resolution unless the user asks for it.
     if (qEnvironmentVariableIsEmpty("QT_ENABLE_HIGHDPI_SCALING"))
@@ -17,6 +57,7 @@ int main(int argc, char** argv) {
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("Tessarel"));
     Tfplot3d window;
+    if (argc > 1) window.ApplyStartOptions(options);
     window.show();
     window.activateWindow(); // the shortcuts need the window to be active
 

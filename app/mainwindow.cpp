@@ -5,6 +5,7 @@
 
 #include "app/errorreport.h"
 #include "app/spinfield.h"
+#include "app/surfaceoptions.h"
 #include "app/windowplot.h"
 #include "qtplot/plotwidget.h"
 #include "realformula/interpreter.h"
@@ -28,6 +29,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -767,4 +769,29 @@ void Tfplot3d::turnOneDegree(SpinField* angle) {
     double v = std::nearbyint(angle->Value()) + 1;
     if (v > 359) v = 0;
     angle->SetValue(v);
+}
+
+// ---------------------------------------------------------------------------
+// Start options from the command line
+
+void Tfplot3d::ApplyStartOptions(const surfaceoptions::SurfaceOptions& options) {
+    const sampling::SurfaceRequest& request = options.request;
+    const auto text = [](const std::string& cp1252) {
+        return QString::fromStdString(text::Cp1252ToUtf8(cp1252));
+    };
+    if (options.formulaGiven) E7->setText(text(request.formula));
+    const auto fields = intervalFields();
+    for (std::size_t k = 0; k < fields.size(); ++k) fields[k]->setText(text(request.intervals[k]));
+    {
+        // The start-up's draw request draws the mode; choosing it must not.
+        const QSignalBlocker blocker(RadioGroup1Items);
+        RadioGroup1Items->button(request.displayMode - 1)->setChecked(true);
+        DisplayMode = request.displayMode;
+    }
+    Rx1->SetValue(options.angleX);
+    Rx2->SetValue(options.angleZ);
+    Rx3->SetValue(options.size);
+    CB3->setChecked(options.mesh);
+    CB4->setChecked(options.coords);
+    CB1->setChecked(options.box);
 }
