@@ -7,7 +7,6 @@
 #include "runtime/fpu.h"
 
 #include <cstring>
-#include <map>
 #include <memory>
 
 namespace {
@@ -37,7 +36,17 @@ struct Recording {
 
     std::vector<std::uint32_t>& Code;
     std::vector<long double>& Numbers;
-    std::map<std::pair<std::uint64_t, std::uint16_t>, std::uint32_t> Known; // by bit pattern
+    // Numbers met before, by bit pattern, in a table of fixed size: repeated
+    // short numbers share one entry, and the translation's own memory stays
+    // bounded however many distinct numbers a text holds.
+    struct Seen {
+        std::uint64_t mantissa = 0;
+        std::uint16_t signExponent = 0;
+        bool used = false;
+        std::uint32_t index = 0;
+    };
+    static constexpr int kSeenBits = 12;
+    std::vector<Seen> Known = std::vector<Seen>(1u << kSeenBits);
     std::size_t Depth = 0;
     std::size_t MaxDepth = 0;
     bool Overflowed = false; // an operand past the instruction format
@@ -56,14 +65,19 @@ struct Recording {
     }
 
     Value Number(long double x) {
-        std::pair<std::uint64_t, std::uint16_t> bits{};
-        std::memcpy(&bits.first, &x, sizeof bits.first);
-        std::memcpy(&bits.second, reinterpret_cast<const char*>(&x) + sizeof bits.first,
-                    sizeof bits.second);
-        const auto [at, added] =
-            Known.try_emplace(bits, static_cast<std::uint32_t>(Numbers.size()));
-        if (added) Numbers.push_back(x);
-        return Push(kPushNumber, at->second);
+        Seen key;
+        std::memcpy(&key.mantissa, &x, sizeof key.mantissa);
+        std::memcpy(&key.signExponent, reinterpret_cast<const char*>(&x) + sizeof key.mantissa,
+                    sizeof key.signExponent);
+        const std::uint64_t mixed =
+            (key.mantissa ^ (key.mantissa >> 29) ^ key.signExponent) * 0x9E3779B97F4A7C15ull;
+        Seen& slot = Known[mixed >> (64 - kSeenBits)];
+        if (!slot.used || slot.mantissa != key.mantissa || slot.signExponent != key.signExponent) {
+            slot = Seen{key.mantissa, key.signExponent, true,
+                        static_cast<std::uint32_t>(Numbers.size())};
+            Numbers.push_back(x);
+        }
+        return Push(kPushNumber, slot.index);
     }
     Value Constant(Complex c) { return c.im != 0 ? Push(kPushI) : Number(c.re); }
     Value Variable(char name) { return Push(name == 'Z' ? kPushZ : name == 'Q' ? kPushQ : kPushP); }
@@ -121,7 +135,7 @@ CompiledFormula::CompiledFormula(const std::string& text) {
         return;
     }
     const std::string prepared = CPrepareText(text);
-    Recording recording{m_code, m_numbers, {}};
+    Recording recording{m_code, m_numbers};
     cformula::CReader<Recording> reader(prepared, recording);
     reader.Read();
     m_tooDeep = reader.TooDeep();
