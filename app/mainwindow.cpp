@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 
 #include "app/errorreport.h"
+#include "app/pictureexport.h"
 #include "app/spinfield.h"
 #include "app/surfaceoptions.h"
 #include "app/windowplot.h"
@@ -16,8 +17,12 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QColorDialog>
+#include <QDir>
 #include <QEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QFontInfo>
 #include <QGroupBox>
@@ -25,6 +30,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -320,6 +326,13 @@ void Tfplot3d::createMenu() {
     N4 = view->addSeparator();
     M9 = view->addAction(QStringLiteral("Farbe 1"));
     M12 = view->addAction(QStringLiteral("Farbe 2"));
+    // The exports.
+    N5 = view->addSeparator();
+    M13 = view->addAction(QString::fromUtf8("Bild speichern …"));
+    M13->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    M14 = view->addAction(QStringLiteral("Bild kopieren"));
+    M14->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    M15 = view->addAction(QString::fromUtf8("Daten speichern …"));
     sim1 = MM1->addAction(QStringLiteral("Simulation"));
     sim1->setShortcut(Qt::Key_F2);
     // The hidden item: not in the menu bar, but its shortcut works in the
@@ -351,6 +364,10 @@ void Tfplot3d::nameControls() {
         {N4, "N4"},
         {M9, "M9"},
         {M12, "M12"},
+        {N5, "N5"},
+        {M13, "M13"},
+        {M14, "M14"},
+        {M15, "M15"},
         {P4, "P4"},
         {L9, "L9"},
         {L1, "L1"},
@@ -428,6 +445,9 @@ void Tfplot3d::wireHandlers() {
     connect(M8, &QAction::triggered, this, guard([this] { M7C(M8); }));
     connect(M9, &QAction::triggered, this, guard([this] { P1C(M9); }));
     connect(M12, &QAction::triggered, this, guard([this] { P1C(M12); }));
+    connect(M13, &QAction::triggered, this, guard([this] { saveImage(); }));
+    connect(M14, &QAction::triggered, this, guard([this] { copyImage(); }));
+    connect(M15, &QAction::triggered, this, guard([this] { saveData(); }));
     connect(&Timer1, &QTimer::timeout, this, guard([this] { T1Ti(); }));
 
     Plot().OnMouseAction = [this](TPlot3D&, int& cx, int& cy, double& rx, double& rz, double& mag,
@@ -442,6 +462,14 @@ void Tfplot3d::wireHandlers() {
         if (!c.isValid()) return false;
         chosen = FromQColor(c);
         return true;
+    };
+    ChooseSaveFile = [this](const QString& caption, const QString& filters) {
+        errorreport::ModalScope modal;
+        return QFileDialog::getSaveFileName(this, caption, QString(), filters);
+    };
+    ShowProblem = [this](const QString& text) {
+        errorreport::ModalScope modal;
+        QMessageBox::warning(this, QApplication::applicationName(), text);
     };
 }
 
@@ -794,4 +822,40 @@ void Tfplot3d::ApplyStartOptions(const surfaceoptions::SurfaceOptions& options) 
     CB3->setChecked(options.mesh);
     CB4->setChecked(options.coords);
     CB1->setChecked(options.box);
+}
+
+// ---------------------------------------------------------------------------
+// Exports
+
+void Tfplot3d::saveImage() {
+    if (!ChooseSaveFile) return;
+    QString name = ChooseSaveFile(QStringLiteral("Bild speichern"),
+                                  QStringLiteral("PNG-Bild (*.png);;SVG-Grafik (*.svg)"));
+    if (name.isEmpty()) return;
+    if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".png");
+    const QByteArray bytes = pictureexport::FormatOf(name) == pictureexport::Format::Svg
+                                 ? pictureexport::Svg(*P3D1)
+                                 : pictureexport::Png(*P3D1);
+    reportWrite(name, pictureexport::WriteFile(name, bytes));
+}
+
+void Tfplot3d::copyImage() {
+    QGuiApplication::clipboard()->setImage(P3D1->Image());
+}
+
+// The points of the last fill, taken when the name is known: during the Q
+// sweep that is the surface on screen at that moment.
+void Tfplot3d::saveData() {
+    if (!ChooseSaveFile) return;
+    QString name =
+        ChooseSaveFile(QString::fromUtf8("Daten speichern"), QStringLiteral("CSV-Datei (*.csv)"));
+    if (name.isEmpty()) return;
+    if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".csv");
+    reportWrite(name, pictureexport::WriteFile(name, pictureexport::Csv(m_fill)));
+}
+
+void Tfplot3d::reportWrite(const QString& fileName, const QString& failure) {
+    if (failure.isEmpty() || !ShowProblem) return;
+    ShowProblem(QString::fromUtf8("»%1« konnte nicht geschrieben werden: %2")
+                    .arg(QDir::toNativeSeparators(fileName), failure));
 }

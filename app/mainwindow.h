@@ -26,6 +26,9 @@ class QPushButton;
 class QWidget;
 class PlotWidget;
 class SpinField;
+namespace surfaceoptions {
+struct SurfaceOptions;
+}
 
 // State the window shares with the sampling; the interpreters hold Q.
 extern std::string FormulaText; // Windows-1252, as the formula line delivers it
@@ -65,9 +68,21 @@ class Tfplot3d : public QMainWindow {
     // drawn. Empty when no cell is there.
     QString ReadOut(int x, int y) const;
 
+    // The command line's start options, applied before the window is shown:
+    // the formula line, the display mode, the interval fields, the angle and
+    // size fields and the three check boxes; Q is already in the
+    // interpreters, where the start-up reads it. The first draw shows them.
+    void ApplyStartOptions(const surfaceoptions::SurfaceOptions& options);
+
     // Returns the colour the user chose in the colour dialog, or false when
     // the dialog was cancelled. Tests replace it.
     std::function<bool(TColor initial, TColor& chosen)> ChooseColor;
+    // Returns the file name the user chose in a save dialog with the given
+    // caption and filters, or an empty text when it was cancelled. Tests
+    // replace it.
+    std::function<QString(const QString& caption, const QString& filters)> ChooseSaveFile;
+    // Tells the user why an export failed. Tests replace it.
+    std::function<void(const QString& text)> ShowProblem;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -100,6 +115,10 @@ class Tfplot3d : public QMainWindow {
                double& magnification, TShiftState shift);
     void P3D1D(Canvas*& canvas);
     void S25C();
+    void saveImage();
+    void copyImage();
+    void saveData();
+    void reportWrite(const QString& fileName, const QString& failure);
 
     void createPanels();
     void createFormulaPanel();
@@ -136,6 +155,10 @@ class Tfplot3d : public QMainWindow {
     QAction* N4;
     QAction* M9;
     QAction* M12;
+    QAction* N5;
+    QAction* M13;
+    QAction* M14;
+    QAction* M15;
     QWidget* P4;
     QLabel* L9;
     QLabel* L1;

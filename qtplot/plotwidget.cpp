@@ -34,6 +34,17 @@ PlotWidget::~PlotWidget() {
     m_plot.SetHost(nullptr);
 }
 
+void PlotWidget::PaintThrough(PaintHost& host) {
+    m_plot.SetHost(&host);
+    try {
+        m_plot.Paint();
+    } catch (...) {
+        m_plot.SetHost(&m_host);
+        throw;
+    }
+    m_plot.SetHost(&m_host);
+}
+
 void PlotWidget::setVisible(bool visible) {
     QWidget::setVisible(visible);
     m_plot.SetVisible(visible);

@@ -18,6 +18,10 @@ class PlotWidget : public QWidget {
 
     TPlot3D& Plot() { return m_plot; }
     const QImage& Image() const { return m_host.Image(); }
+    // Paints the plot once through another host (a painter on an SVG
+    // generator, say), then gives it back its own image, which keeps what it
+    // showed.
+    void PaintThrough(PaintHost& host);
     // The plot's Visible follows the widget's own (not its window's).
     void setVisible(bool visible) override;
 

@@ -11,6 +11,8 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
@@ -24,11 +26,13 @@
 #include <QTest>
 #include <QToolTip>
 #include <QWheelEvent>
+#include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
 
 #include <cfloat>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
@@ -1014,6 +1018,84 @@ TEST_F(Window, ReadOutNamesThePointUnderThePointer) {
     QApplication::sendEvent(plotWidget, &help);
     EXPECT_FALSE(QToolTip::isVisible());
     QTest::mouseRelease(plotWidget, Qt::LeftButton, {}, QPoint(x, y));
+}
+
+// ---------------------------------------------------------------------------
+// Exports
+
+QByteArray CliOutput(const QStringList& arguments) {
+    QProcess cli;
+    cli.start(TESSAREL_CLI, arguments);
+    if (!cli.waitForFinished(30000) || cli.exitCode() != 0) return {};
+    return cli.readAllStandardOutput();
+}
+
+// How many elements the SVG holds of the given names; -1 when it does not parse.
+int SvgElements(const QString& file, const QStringList& names) {
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly)) return -1;
+    QXmlStreamReader xml(&f);
+    int count = 0;
+    while (!xml.atEnd())
+        if (xml.readNext() == QXmlStreamReader::StartElement && names.contains(xml.name())) ++count;
+    return xml.hasError() ? -1 : count;
+}
+
+TEST_F(Window, ExportsWriteWhatTheCommandLineWrites) {
+    QTemporaryDir dir;
+    QString chosen;
+    QStringList problems;
+    w->ChooseSaveFile = [&](const QString&, const QString&) { return chosen; };
+    w->ShowProblem = [&](const QString& text) { problems << text; };
+    const QByteArray renderCommand = [&] {
+        const QString png = dir.filePath("cli.png");
+        CliOutput({"render", "-o", png, "sin(z+q)*z/10"});
+        return png.toUtf8();
+    }();
+    const QImage rendered(QString::fromUtf8(renderCommand));
+    ASSERT_FALSE(rendered.isNull());
+
+    const struct {
+        const char* name;
+        const char* file;
+        std::function<void()> trigger;
+        std::function<void(const QString& file)> check;
+    } rows[] = {
+        {"PNG by Ctrl+S, equal to the render command's", "x.png",
+         [&] { QTest::keyClick(w.get(), Qt::Key_S, Qt::ControlModifier); },
+         [&](const QString& file) {
+             EXPECT_EQ(QImage(file).convertToFormat(rendered.format()), rendered);
+         }},
+        {"SVG with a polygon per cell", "x.svg", [&] { action("M13")->trigger(); },
+         [&](const QString& file) {
+             EXPECT_GE(SvgElements(file, {"polygon", "path"}), 35 * 35);
+             EXPECT_GT(SvgElements(file, {"text"}), -1);
+         }},
+        {"CSV equal to the grid command's", "x.csv", [&] { action("M15")->trigger(); },
+         [&](const QString& file) {
+             QFile f(file);
+             ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+             const QByteArray csv = f.readAll();
+             EXPECT_EQ(csv.count('\n'), 1 + 36 * 36);
+             EXPECT_EQ(csv, CliOutput({"grid", "--format", "csv", "sin(z+q)*z/10"}));
+         }},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        chosen = dir.filePath(r.file);
+        r.trigger();
+        ASSERT_TRUE(QFileInfo::exists(chosen));
+        r.check(chosen);
+    }
+    EXPECT_TRUE(problems.isEmpty());
+
+    // A folder that is not there: the reason is told, nothing is left behind.
+    chosen = dir.filePath("missing/x.png");
+    action("M13")->trigger();
+    ASSERT_EQ(problems.size(), 1);
+    EXPECT_TRUE(problems[0].contains(chosen)) << problems[0].toStdString();
+    EXPECT_FALSE(QFileInfo::exists(chosen));
+    EXPECT_TRUE(g_reports.isEmpty());
 }
 
 } // namespace
