@@ -7,6 +7,8 @@
 
 #include <CLI/CLI.hpp>
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 #include <clocale>
 #include <cstdio>
@@ -56,6 +58,11 @@ int main(int argc, char** argv) {
     // Qt adopts the user's locale; number texts here always use ".".
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("Tessarel"));
+    // Qt's own dialogs and context menus speak German, as the window does.
+    QTranslator qtGerman;
+    if (qtGerman.load(QStringLiteral("qtbase_de"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtGerman);
     Tfplot3d window;
     if (argc > 1) window.ApplyStartOptions(options);
     window.show();

@@ -27,6 +27,7 @@
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -265,6 +266,9 @@ void Tfplot3d::createViewControls() {
     Rx3 = MakeSpin(P4, {104, 96, 60, 22, 2, 0, 2, 0.02, 1.1});
     L4 = MakeLabel(P4, 22, 128, QStringLiteral("Abstufung"));
     Rx4 = MakeSpin(P4, {104, 124, 60, 22, 1, 0, 9.9, 0.1, 8});
+    Rx3->setToolTip(QString::fromUtf8("Größe des Bildes (Vergrößerungsfaktor)"));
+    Rx4->setToolTip(
+        QString::fromUtf8("Abstufung: oberes Ende der Farbskala; sie reicht bis 15 darunter"));
     SetBackground(L9, Navy, QPalette::WindowText);
 }
 
@@ -303,6 +307,8 @@ void Tfplot3d::createSimulationControls() {
     Rx6->setFrame(false);
     SetBackground(Rx6, PanelColor, QPalette::Base);
     Rx6->setTypingEnabled(false);
+    Rx6->setToolTip(QString::fromUtf8(
+        "Schrittweite von Q bei der Simulation »Änderung von Q«, in Hundertsteln"));
     L11 = MakeLabel(P4, 72, 474, QStringLiteral("Q ="));
     Rx5 = MakeSpin(P4, {104, 472, 60, 22, 2, -10, 10, 0.01, 1});
 
@@ -316,30 +322,42 @@ void Tfplot3d::createSimulationControls() {
 
 void Tfplot3d::createMenu() {
     MM1 = menuBar();
-    M2 = MM1->addAction(QStringLiteral("Beenden"));
+    // The "&" marks each caption's mnemonic (Alt + letter); it is not shown.
+    M2 = MM1->addAction(QStringLiteral("&Beenden"));
     M2->setShortcut(Qt::Key_Escape);
-    QMenu* view = MM1->addMenu(QStringLiteral("Darstellung"));
+    QMenu* view = MM1->addMenu(QStringLiteral("&Darstellung"));
     M4 = view->menuAction();
-    M6 = view->addAction(QStringLiteral("Grundeinstellung"));
-    M7 = view->addAction(QStringLiteral("Verkleinern"));
-    M8 = view->addAction(QStringLiteral("Vergrößern"));
+    M6 = view->addAction(QStringLiteral("&Grundeinstellung"));
+    M7 = view->addAction(QStringLiteral("&Verkleinern"));
+    M8 = view->addAction(QStringLiteral("Ve&rgrößern"));
     N4 = view->addSeparator();
-    M9 = view->addAction(QStringLiteral("Farbe 1"));
-    M12 = view->addAction(QStringLiteral("Farbe 2"));
+    M9 = view->addAction(QStringLiteral("Farbe &1"));
+    M12 = view->addAction(QStringLiteral("Farbe &2"));
     // The exports.
     N5 = view->addSeparator();
-    M13 = view->addAction(QString::fromUtf8("Bild speichern …"));
+    M13 = view->addAction(QString::fromUtf8("Bild &speichern …"));
     M13->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    M14 = view->addAction(QStringLiteral("Bild kopieren"));
+    M14 = view->addAction(QStringLiteral("Bild &kopieren"));
     M14->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
-    M15 = view->addAction(QString::fromUtf8("Daten speichern …"));
-    sim1 = MM1->addAction(QStringLiteral("Simulation"));
+    M15 = view->addAction(QString::fromUtf8("&Daten speichern …"));
+    sim1 = MM1->addAction(QStringLiteral("&Simulation"));
     sim1->setShortcut(Qt::Key_F2);
     // The hidden item: not in the menu bar, but its shortcut works in the
     // whole window (an invisible action would lose its shortcut).
     M3 = new QAction(QStringLiteral("M"), this);
     M3->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
     addAction(M3);
+    // F10 reaches the menu bar as Alt does: the bar takes the keyboard.
+    auto* menuKey = new QAction(this);
+    menuKey->setShortcut(Qt::Key_F10);
+    addAction(menuKey);
+    connect(menuKey, &QAction::triggered, this, [this] {
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : this;
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+        QApplication::sendEvent(target, &press);
+        QApplication::sendEvent(target, &release);
+    });
     for (QAction* a : {M2, M3}) a->setShortcutContext(Qt::WindowShortcut);
     // F2 also reaches the simulation while the error report has the focus,
     // which Esc and Enter close without touching the window.

@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -277,27 +278,44 @@ TEST_F(Window, StoredFieldSettings) {
     EXPECT_EQ(fieldTexts(), QStringList({"-4", "-4", "-4", "4", "4", "4"}));
 }
 
+// The caption as shown: without the "&" that marks the mnemonic.
+QString Shown(const QAction* a) {
+    return QString(a->text()).remove('&');
+}
+
 TEST_F(Window, MenuItems) {
     const struct {
         const char* name;
         const char* caption;
         QKeySequence shortcut;
+        char mnemonic;
     } rows[] = {
-        {"M2", "Beenden", QKeySequence(Qt::Key_Escape)},
-        {"M4", "Darstellung", {}},
-        {"M6", "Grundeinstellung", {}},
-        {"M7", "Verkleinern", {}},
-        {"M8", "Vergrößern", {}},
-        {"M9", "Farbe 1", {}},
-        {"M12", "Farbe 2", {}},
-        {"sim1", "Simulation", QKeySequence(Qt::Key_F2)},
-        {"M3", "M", QKeySequence(Qt::Key_Return)},
+        {"M2", "Beenden", QKeySequence(Qt::Key_Escape), 'B'},
+        {"M4", "Darstellung", {}, 'D'},
+        {"M6", "Grundeinstellung", {}, 'G'},
+        {"M7", "Verkleinern", {}, 'V'},
+        {"M8", "Vergrößern", {}, 'r'},
+        {"M9", "Farbe 1", {}, '1'},
+        {"M12", "Farbe 2", {}, '2'},
+        {"M13", "Bild speichern …", QKeySequence(Qt::CTRL | Qt::Key_S), 's'},
+        {"M14", "Bild kopieren", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), 'k'},
+        {"M15", "Daten speichern …", {}, 'D'},
+        {"sim1", "Simulation", QKeySequence(Qt::Key_F2), 'S'},
+        {"M3", "M", QKeySequence(Qt::Key_Return), 0},
     };
     for (const auto& r : rows) {
-        EXPECT_EQ(action(r.name)->text(), QString::fromUtf8(r.caption)) << r.name;
+        EXPECT_EQ(Shown(action(r.name)), QString::fromUtf8(r.caption)) << r.name;
         EXPECT_EQ(action(r.name)->shortcut(), r.shortcut) << r.name;
+        const qsizetype amp = action(r.name)->text().indexOf('&');
+        EXPECT_EQ(amp < 0 ? 0 : action(r.name)->text().at(amp + 1).toLatin1(), r.mnemonic)
+            << r.name;
     }
     EXPECT_TRUE(action("N4")->isSeparator());
+    EXPECT_TRUE(action("N5")->isSeparator());
+    auto* view = action("M4")->menu();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->actions().mid(view->actions().indexOf(action("N5"))),
+              QList<QAction*>({action("N5"), action("M13"), action("M14"), action("M15")}));
     const QList<QAction*> bar = find<QMenuBar>("MM1")->actions();
     EXPECT_FALSE(bar.contains(action("M3"))); // the hidden item
     EXPECT_EQ(bar, QList<QAction*>({action("M2"), action("M4"), action("sim1")}));
@@ -878,7 +896,7 @@ TEST_F(Window, SimulationButtonAndF2) {
     click("D2");
     EXPECT_TRUE(timer().isActive());
     EXPECT_EQ(find<QPushButton>("D2")->text(), "Stopp");
-    EXPECT_EQ(action("sim1")->text(), "Simulation");
+    EXPECT_EQ(Shown(action("sim1")), "Simulation");
     press(field("E1"), Qt::Key_F2);
     EXPECT_FALSE(timer().isActive());
     EXPECT_EQ(find<QPushButton>("D2")->text(), "Simulation");
@@ -1096,6 +1114,16 @@ TEST_F(Window, ExportsWriteWhatTheCommandLineWrites) {
     EXPECT_TRUE(problems[0].contains(chosen)) << problems[0].toStdString();
     EXPECT_FALSE(QFileInfo::exists(chosen));
     EXPECT_TRUE(g_reports.isEmpty());
+}
+
+TEST_F(Window, AltAndF10ReachTheMenuBar) {
+    auto* bar = find<QMenuBar>("MM1");
+    for (Qt::Key key : {Qt::Key_Alt, Qt::Key_F10}) {
+        press(field("E7"), key);
+        EXPECT_EQ(bar->activeAction(), action("M2")) << key;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); // leaves the bar only
+        EXPECT_TRUE(w->isVisible());
+    }
 }
 
 } // namespace
