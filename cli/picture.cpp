@@ -145,6 +145,7 @@ QByteArray Scene::Pdf(int width, int height) {
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
     writer.setResolution(DotsPerInch);
+    // Qt rounds the page to whole points; the picture fills it.
     writer.setPageSize(QPageSize(QSizeF(width * 72.0 / DotsPerInch, height * 72.0 / DotsPerInch),
                                  QPageSize::Point));
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
@@ -155,21 +156,37 @@ QByteArray Scene::Pdf(int width, int height) {
     return bytes;
 }
 
+namespace {
+
+// Writes all of bytes unbuffered: a short write is followed by another, so a
+// full disk shows as an error instead of a silently shortened file.
+bool WriteAll(QFileDevice& file, const QByteArray& bytes) {
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0) return false;
+        done += n;
+    }
+    return true;
+}
+
+} // namespace
+
 bool WriteFile(const std::string& path, const QByteArray& bytes) {
     const QString name = QString::fromStdString(path);
     const QFileInfo info(name);
+    const auto mode = QIODevice::WriteOnly | QIODevice::Unbuffered;
     QString reason;
     if (info.exists() && !info.isFile() && !info.isDir()) {
         // A device or a pipe is written in place: renaming a temporary file
         // over it would replace it.
         QFile file(name);
-        if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush())
-            return true;
+        if (file.open(mode) && WriteAll(file, bytes)) return true;
         reason = file.errorString();
     } else {
+        // The file appears under its name only when complete.
         QSaveFile file(name);
-        if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-            return true;
+        if (file.open(mode) && WriteAll(file, bytes) && file.commit()) return true;
         reason = file.errorString();
     }
     ReportError("cannot write " + path + ": " + reason.toStdString());

@@ -1,0 +1,379 @@
+// tessarel-cli and the window's command line as users run them: usage errors,
+// one round trip per output format, output that cannot be written, and the
+// simulation steps that animate shares with the window.
+#include "app/mainwindow.h"
+#include "app/simulation.h"
+#include "app/surfaceoptions.h"
+#include "qtplot/plotwidget.h"
+
+#include <CLI/CLI.hpp>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <webp/demux.h>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+struct Result {
+    int status = -1;
+    QByteArray out;
+    QString err;
+};
+
+// Runs program with args; "@" in an argument stands for dir. fileLimit, when
+// set, caps the size of any file the program writes, as a full disk would.
+Result RunProgram(const char* program, QStringList args, const QString& dir = {},
+                  const QString& stdoutFile = {}, const QByteArray& input = {},
+                  rlim_t fileLimit = 0) {
+    for (QString& a : args) a.replace('@', dir);
+    QProcess process;
+    if (!stdoutFile.isEmpty()) process.setStandardOutputFile(stdoutFile);
+    if (fileLimit) {
+        process.setChildProcessModifier([fileLimit] {
+            const rlimit limit{fileLimit, fileLimit};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead
+        });
+    }
+    process.start(QString::fromLatin1(program), args);
+    process.write(input);
+    process.closeWriteChannel();
+    Result r;
+    if (!process.waitForFinished(60000)) return r;
+    r.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    r.out = process.readAllStandardOutput();
+    r.err = QString::fromUtf8(process.readAllStandardError());
+    return r;
+}
+
+Result Cli(const QStringList& args, const QString& dir = {}) {
+    return RunProgram(TESSAREL_CLI, args, dir);
+}
+
+// Mean difference of two pictures of one size, 0 (equal) to 1, over all
+// channels.
+double Difference(const QImage& a, const QImage& b) {
+    const QImage x = a.convertToFormat(QImage::Format_RGB32);
+    const QImage y = b.convertToFormat(QImage::Format_RGB32);
+    if (x.size() != y.size()) return 1;
+    double sum = 0;
+    for (int row = 0; row < x.height(); ++row)
+        for (int col = 0; col < x.width(); ++col) {
+            const QRgb p = x.pixel(col, row), q = y.pixel(col, row);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
+                   std::abs(qBlue(p) - qBlue(q));
+        }
+    return sum / (3.0 * 255 * x.width() * x.height());
+}
+
+// A scaled rendering differs from the window's pixels only at edges.
+constexpr double SamePicture = 0.03;
+const char* const StartFormula = "SIN(Z+Q)*Z/10";
+
+QImage Rendered(const QTemporaryDir& dir, const QStringList& options, const char* name) {
+    const QString file = dir.filePath(name);
+    const Result r = Cli(QStringList{"render", "-o", file} + options + QStringList{StartFormula});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    return QImage(file);
+}
+
+} // namespace
+
+TEST(CommandLine, BadArgumentsAreUsageErrorsNamingTheOption) {
+    struct Row {
+        const char* name;
+        const char* program;
+        QStringList args;
+        const char* named; // in the message
+    };
+    const char* cli = TESSAREL_CLI;
+    const char* window = TESSAREL_WINDOW;
+    const Row rows[] = {
+        {"points 0", cli, {"grid", "--points", "0", "Z"}, "--points"},
+        {"points 100000", cli, {"grid", "--points", "100000", "Z"}, "--points"},
+        {"points not whole", cli, {"grid", "--points=2.5", "Z"}, "--points"},
+        {"q infinite", cli, {"grid", "--q", "inf", "Z"}, "--q"},
+        {"q beyond double", cli, {"grid", "--q", "1e400", "Z"}, "--q"},
+        {"interval not a formula", cli, {"grid", "--x", "abc,def", "Z"}, "--x"},
+        {"interval without comma", cli, {"grid", "--y", "4", "Z"}, "--y"},
+        {"mode 5", cli, {"grid", "--mode", "5", "Z"}, "--mode"},
+        {"format unknown", cli, {"grid", "--format", "xml", "Z"}, "--format"},
+        {"unknown option", cli, {"grid", "--w", "1", "Z"}, "--w"},
+        {"missing formula", cli, {"grid", "--q", "1"}, "FORMULA"},
+        {"two formulas", cli, {"eval", "Z", "Z"}, "FORMULA"},
+        {"pair without comma", cli, {"eval", "--z", "1", "Z"}, "--z"},
+        {"width 1e9", cli, {"render", "--width", "1e9", "-o", "@/x.png", "Z"}, "--width"},
+        {"size 0", cli, {"render", "--size", "0", "-o", "@/x.png", "Z"}, "--size"},
+        {"mesh 2", cli, {"render", "--mesh", "2", "-o", "@/x.png", "Z"}, "--mesh"},
+        {"picture ending unknown", cli, {"render", "-o", "@/x.jpg", "Z"}, "x.jpg"},
+        {"render without output", cli, {"render", "Z"}, "--output"},
+        {"frames -1",
+         cli,
+         {"animate", "--sweep", "q", "--frames", "-1", "-o", "@/x.webp", "Z"},
+         "--frames"},
+        {"step for a rotation",
+         cli,
+         {"animate", "--sweep", "x", "--step", "0.1", "-o", "@/x.webp", "Z"},
+         "--step"},
+        {"step too large",
+         cli,
+         {"animate", "--sweep", "q", "--step", "1", "-o", "@/x.webp", "Z"},
+         "--step"},
+        {"animation ending unknown",
+         cli,
+         {"animate", "--sweep", "q", "-o", "@/x.gif", "Z"},
+         "x.gif"},
+        {"sweep unknown", cli, {"animate", "--sweep", "y", "-o", "@/x.webp", "Z"}, "--sweep"},
+        {"window mode 7", window, {"--mode", "7"}, "--mode"},
+        {"window interval", window, {"--z", "1,zz"}, "--z"},
+        {"window unknown option", window, {"--points", "10"}, "--points"},
+    };
+    for (const Row& row : rows) {
+        QTemporaryDir dir;
+        const Result r = RunProgram(row.program, row.args, dir.path());
+        EXPECT_EQ(r.status, 2) << row.name << ": " << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QString::fromLatin1(row.named)))
+            << row.name << ": " << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty()) << row.name;
+        EXPECT_TRUE(QDir(dir.path()).isEmpty()) << row.name << ": a file was written";
+    }
+}
+
+TEST(CommandLine, HelpAndVersion) {
+    for (const QStringList& args : {QStringList{"render", "--help"}, QStringList{"grid", "--help"},
+                                    QStringList{"animate", "--help"}}) {
+        const Result r = Cli(args);
+        EXPECT_EQ(r.status, 0) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.out.contains("--points")) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.out.contains("never sampled")) << args.join(' ').toStdString();
+    }
+    const QByteArray version = QByteArray(" ") + surfaceoptions::Version() + "\n";
+    EXPECT_EQ(Cli({"--version"}).out, "tessarel-cli" + version);
+    EXPECT_EQ(RunProgram(TESSAREL_WINDOW, {"--version"}).out, "tessarel" + version);
+}
+
+TEST(CommandLine, OutputThatDoesNotArriveIsAFailure) {
+    struct Row {
+        const char* name;
+        QStringList args;
+        bool stdoutFull;
+        QByteArray input;
+        rlim_t fileLimit;
+    };
+    const Row rows[] = {
+        {"grid", {"grid", "Z"}, true, {}, 0},
+        {"grid csv", {"grid", "--format", "csv", "Z"}, true, {}, 0},
+        {"eval", {"eval", "Z"}, true, {}, 0},
+        {"eval batch", {"eval", "--batch"}, true, "Z\t1\t1\n", 0},
+        {"evalreal", {"evalreal", "X"}, true, {}, 0},
+        {"render on standard output", {"render", "-o", "-", "Z"}, true, {}, 0},
+        {"render onto a full device",
+         {"render", "--format", "png", "-o", "/dev/full", "Z"},
+         false,
+         {},
+         0},
+        {"render into a missing folder", {"render", "-o", "@/none/x.png", "Z"}, false, {}, 0},
+        {"render onto a full disk", {"render", "-o", "@/x.png", StartFormula}, false, {}, 4096},
+        {"svg onto a full disk", {"render", "-o", "@/x.svg", "Z"}, false, {}, 4096},
+        {"webp onto a full disk",
+         {"animate", "--sweep", "q", "--frames", "3", "-o", "@/x.webp", StartFormula},
+         false,
+         {},
+         4096},
+        {"frames into a folder that cannot be made",
+         {"animate", "--sweep", "z", "--frames", "3", "-o", "/proc/none/", "Z"},
+         false,
+         {},
+         0},
+    };
+    for (const Row& row : rows) {
+        QTemporaryDir dir;
+        const Result r = RunProgram(TESSAREL_CLI, row.args, dir.path(),
+                                    row.stdoutFull ? QStringLiteral("/dev/full") : QString(),
+                                    row.input, row.fileLimit);
+        EXPECT_EQ(r.status, 1) << row.name << ": " << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains("error: cannot")) << row.name << ": " << r.err.toStdString();
+        // Nothing half-written under the target name, no temporary left.
+        EXPECT_TRUE(QDir(dir.path()).isEmpty()) << row.name;
+    }
+}
+
+TEST(Formats, PngAtTwiceTheSizeIsTheSamePicture) {
+    QTemporaryDir dir;
+    const QImage start = Rendered(dir, {"--coords", "1", "--box", "1"}, "start.png");
+    const QImage twice = Rendered(
+        dir, {"--coords", "1", "--box", "1", "--width", "1646", "--height", "1306"}, "twice.png");
+    const QImage modulus = Rendered(dir, {"--coords", "1", "--box", "1", "--mode", "3"}, "3.png");
+    ASSERT_EQ(start.size(), QSize(823, 653));
+    ASSERT_EQ(twice.size(), QSize(1646, 1306));
+    const QImage down = twice.scaled(start.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    EXPECT_LT(Difference(start, down), SamePicture);
+    EXPECT_GT(Difference(start, modulus), SamePicture); // the tolerance tells pictures apart
+}
+
+TEST(Formats, PngOnStandardOutputIsTheFilesPicture) {
+    QTemporaryDir dir;
+    const QImage file = Rendered(dir, {}, "start.png");
+    const Result r = Cli({"render", "-o", "-", StartFormula});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(QImage::fromData(r.out, "PNG") == file);
+    EXPECT_FALSE(QFile::exists("-"));
+}
+
+TEST(Formats, SvgIsAVectorOfTheSamePicture) {
+    QTemporaryDir dir;
+    const QImage png = Rendered(dir, {"--coords", "1"}, "start.png");
+    Rendered(dir, {"--coords", "1"}, "start.svg");
+    QSvgRenderer svg(dir.filePath("start.svg"));
+    ASSERT_TRUE(svg.isValid());
+    EXPECT_EQ(svg.viewBox(), QRect(0, 0, 823, 653));
+    QImage drawn(png.size(), QImage::Format_RGB32);
+    drawn.fill(Qt::white);
+    QPainter painter(&drawn);
+    svg.render(&painter);
+    painter.end();
+    EXPECT_LT(Difference(png, drawn), SamePicture);
+}
+
+TEST(Formats, PdfIsOnePageOfThePictureSize) {
+    QTemporaryDir dir;
+    Rendered(dir, {}, "start.pdf");
+    QFile file(dir.filePath("start.pdf"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray pdf = file.readAll();
+    EXPECT_TRUE(pdf.startsWith("%PDF-"));
+    EXPECT_TRUE(pdf.trimmed().endsWith("%%EOF"));
+    EXPECT_EQ(pdf.count("/Type /Page\n") + pdf.count("/Type /Page "), 1);
+    EXPECT_TRUE(pdf.contains("/MediaBox [0 0 617")); // 823 pixels at 96 dpi in points
+}
+
+TEST(Formats, AnimatedWebpHasEveryFrame) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("sweep.webp");
+    const Result r = Cli({"animate", "--sweep", "q", "--frames", "20", "--width", "411", "--height",
+                          "326", "-o", file, StartFormula});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    QFile in(file);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    const QByteArray bytes = in.readAll();
+    const WebPData data{reinterpret_cast<const uint8_t*>(bytes.constData()),
+                        static_cast<size_t>(bytes.size())};
+    WebPDemuxer* demux = WebPDemux(&data);
+    ASSERT_NE(demux, nullptr);
+    EXPECT_EQ(WebPDemuxGetI(demux, WEBP_FF_FRAME_COUNT), 20u);
+    EXPECT_EQ(WebPDemuxGetI(demux, WEBP_FF_CANVAS_WIDTH), 411u);
+    EXPECT_EQ(WebPDemuxGetI(demux, WEBP_FF_CANVAS_HEIGHT), 326u);
+    WebPIterator frame;
+    ASSERT_TRUE(WebPDemuxGetFrame(demux, 1, &frame));
+    EXPECT_EQ(frame.duration, 15);
+    WebPDemuxReleaseIterator(&frame);
+    WebPDemuxDelete(demux);
+}
+
+TEST(Formats, FrameFolderHoldsNumberedPngs) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("frames/");
+    const Result r = Cli({"animate", "--sweep", "q", "--frames", "20", "-o", folder, StartFormula});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QStringList names = QDir(folder).entryList(QDir::Files, QDir::Name);
+    ASSERT_EQ(names.size(), 20);
+    EXPECT_EQ(names.front(), "frame-0001.png");
+    EXPECT_EQ(names.back(), "frame-0020.png");
+    const QImage first(folder + names[0]), second(folder + names[1]);
+    EXPECT_EQ(first.size(), QSize(823, 653));
+    EXPECT_FALSE(first == second); // Q moved
+    EXPECT_TRUE(first == Rendered(dir, {}, "start.png"));
+}
+
+TEST(Formats, CsvHasEveryPointWithItsPosition) {
+    const Result r = Cli({"grid", "--format", "csv", "--points", "4", "Z"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QList<QByteArray> lines = r.out.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 1 + 16);
+    EXPECT_EQ(lines[0], "p,i,x,y,re_f,im_f,drawn");
+    // Mode 1 of Z: the drawn value is x; p = 4, i = 4 lies on the high ends.
+    const QList<QByteArray> last = lines[16].split(',');
+    ASSERT_EQ(last.size(), 7);
+    for (int column : {0, 1, 2, 3, 6})
+        EXPECT_EQ(last[column],
+                  (QList<QByteArray>{"4", "4", "3.996", "4", "", "", "3.996"}[column]))
+            << column;
+    EXPECT_EQ(lines[1].split(',').mid(0, 4), (QList<QByteArray>{"1", "1", "-1.998", "-2"}));
+
+    const Result values = Cli({"grid", "--points", "72", "Z"});
+    const QList<QByteArray> rows = values.out.trimmed().split('\n');
+    ASSERT_EQ(rows.size(), 72);
+    EXPECT_EQ(rows[0].count(',') + 1, 72);
+}
+
+TEST(WindowCommandLine, StartOptionsDrawWhatRenderDraws) {
+    const QStringList options = {"--mode", "3",     "--x", "-2,2",     "--q", "0.5",    "--angles",
+                                 "30,200", "--box", "1",   "--coords", "1",   "--mesh", "0"};
+    const char* const formula = "sin(z)*q";
+
+    std::vector<std::string> args = {"tessarel"};
+    for (const QString& o : options) args.push_back(o.toStdString());
+    args.push_back(formula);
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    CLI::App app;
+    surfaceoptions::SurfaceOptionSet set;
+    set.AddTo(app,
+              surfaceoptions::SurfaceOptionSet::Surface | surfaceoptions::SurfaceOptionSet::View,
+              false);
+    app.parse(static_cast<int>(argv.size()), argv.data());
+
+    Tfplot3d window;
+    window.ApplyStartOptions(set.Read());
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+
+    QTemporaryDir dir;
+    const QString file = dir.filePath("same.png");
+    const Result r = Cli(QStringList{"render", "-o", file} + options + QStringList{formula});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QImage rendered(file);
+    const QImage shown = window.findChild<PlotWidget*>("P3D1")->Image();
+    EXPECT_TRUE(rendered == shown.convertToFormat(rendered.format()));
+    sampling::SetQ(0);
+}
+
+TEST(Simulation, QSweepStepsReverseBeyondTheBounds) {
+    struct Row {
+        const char* name;
+        double q, step;
+        bool up;
+        std::vector<double> next; // the Q field after each tick
+    };
+    const Row rows[] = {
+        {"starts downward", 0, 0.1, false, {-0.1, -0.2}},
+        {"overshoot clamps and reverses", -9.95, 0.1, false, {-10, -9.9, -9.8}},
+        {"landing on the bound shows it twice", -9.9, 0.1, false, {-10, -10, -9.9}},
+        {"upper bound", 9.85, 0.2, true, {10, 9.8}},
+        {"two decimals as the field shows", 0.1, 0.01, true, {0.11, 0.12, 0.13}},
+        {"no negative zero", 0.1, 0.1, false, {0, -0.1}},
+    };
+    for (const Row& row : rows) {
+        simulation::QSweep sweep{row.q, row.step, row.up};
+        for (std::size_t k = 0; k < row.next.size(); ++k) {
+            sweep.Tick();
+            EXPECT_EQ(sweep.q, row.next[k]) << row.name << ", tick " << k + 1;
+            EXPECT_FALSE(std::signbit(sweep.q) && sweep.q == 0) << row.name;
+        }
+    }
+    const struct {
+        double angle, next;
+    } turns[] = {{358, 359}, {359, 0}, {360, 0}, {65.5, 67}, {0, 1}};
+    for (const auto& t : turns) EXPECT_EQ(simulation::NextAngle(t.angle), t.next) << t.angle;
+}
