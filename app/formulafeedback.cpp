@@ -4,6 +4,8 @@
 #include "complexformula/interpreter.h"
 #include "text/cp1252.h"
 
+#include <algorithm>
+
 namespace feedback {
 
 namespace {
@@ -29,6 +31,12 @@ std::string SyntaxLine(const std::string& f, const CSyntaxReport& r) {
         if (r.position > f.size()) return "Syntaxfehler: die Formel endet zu früh";
         const std::size_t k = r.position - 1;
         const auto c = static_cast<unsigned char>(f[k]);
+        // Reading stops where brackets nest deeper than the interpreter follows.
+        const auto opened = std::count_if(f.begin(), f.begin() + static_cast<std::ptrdiff_t>(k),
+                                          [](char ch) { return ch == '(' || ch == '|'; });
+        if (opened >= ComplexMaxNesting)
+            return "Syntaxfehler " + at + ": Klammern und Funktionen tiefer als " +
+                   Count(ComplexMaxNesting) + " Ebenen verschachtelt";
         std::size_t name = k;
         while (name < f.size() && IsLetter(static_cast<unsigned char>(f[name]))) ++name;
         if (name - k > 1 && name < f.size() && f[name] == '(')

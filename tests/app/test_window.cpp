@@ -944,7 +944,7 @@ TEST_F(Window, EscapeEndsTheProgram) {
 TEST_F(Window, NotesAfterEachFill) {
     const struct {
         const char* name;
-        const char* formula;
+        std::string formula;
         const char* e1;          // the lower x field
         const char* formulaNote; // a part of the formula line's tooltip; "" for none
         const char* fieldNote;   // a part of E1's tooltip; "" for none
@@ -961,13 +961,15 @@ TEST_F(Window, NotesAfterEachFill) {
         {"division by zero everywhere", "1/(Z-Z)", "-4",
          "Definitionsbereich verlassen an allen 1\u00A0296 Punkten", ""},
         {"too large at some points", "Z^50", "-4", "Wert zu groß an ", ""},
+        {"nested too deep", std::string(600, '(') + "Z", "-4",
+         "Syntaxfehler an Stelle 501: Klammern und Funktionen tiefer", ""},
         {"field that does not evaluate", "Z", "abc", "",
          "Formel nicht auswertbar: Syntax- oder Bereichsfehler, gilt als 0"},
         {"field clean again", "Z", "-4", "", ""},
     };
     for (const auto& r : rows) {
         field("E1")->setText(QString::fromUtf8(r.e1));
-        setFormula(r.formula);
+        setFormula(r.formula.c_str());
         press(field("E7"), Qt::Key_Return);
         const QString formulaTip = field("E7")->toolTip();
         const QString fieldTip = field("E1")->toolTip();
