@@ -61,12 +61,18 @@ QByteArray Csv(const sampling::FillRecord& record) {
 
 QString WriteFile(const QString& path, const QByteArray& bytes) {
     if (bytes.isEmpty()) return QStringLiteral("Es gibt nichts zu schreiben.");
+    // Unbuffered, so that a short write (a full disk) shows at the write
+    // itself and not only in a flush whose failure could go unnoticed.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return file.errorString();
+    for (qint64 done = 0; done < bytes.size();) {
+        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0) {
+            const QString reason = file.errorString();
+            file.cancelWriting();
+            return reason;
+        }
+        done += n;
     }
     if (!file.commit()) return file.errorString();
     return {};
