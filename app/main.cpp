@@ -10,11 +10,50 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <algorithm>
 #include <clocale>
 #include <cstdio>
 #include <iostream>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace {
+
+// Qt's own options, which QApplication takes; those of the first list take a
+// value. They are kept from the surface options' parser.
+const char* const QtValueOptions[] = {"-platform",
+                                      "-platformpluginpath",
+                                      "-platformtheme",
+                                      "-plugin",
+                                      "-display",
+                                      "-geometry",
+                                      "-qwindowgeometry",
+                                      "-qwindowtitle",
+                                      "-qwindowicon",
+                                      "-style",
+                                      "-stylesheet",
+                                      "-session",
+                                      "-title"};
+const char* const QtFlagOptions[] = {"-reverse", "-widgetcount", "-nograb", "-dograb", "-sync"};
+
+std::vector<char*> WithoutQtOptions(int argc, char** argv) {
+    std::vector<char*> kept = {argv[0]};
+    for (int k = 1; k < argc; ++k) {
+        const std::string_view a = argv[k];
+        if (a == "--") { // the rest is ours
+            kept.insert(kept.end(), argv + k, argv + argc);
+            break;
+        }
+        const auto is = [&](const char* o) { return a == o || a == std::string("-") + o; };
+        if (std::any_of(std::begin(QtValueOptions), std::end(QtValueOptions), is)) {
+            ++k; // and its value
+        } else if (std::none_of(std::begin(QtFlagOptions), std::end(QtFlagOptions), is)) {
+            kept.push_back(argv[k]);
+        }
+    }
+    return kept;
+}
 
 // Reads the command line into options; returns the exit status when the
 // program is to end here (help, version, bad usage), or -1 to go on.
@@ -29,7 +68,8 @@ int ReadCommandLine(int argc, char** argv, surfaceoptions::SurfaceOptions& optio
                            "options set\nits fields before the first picture.\n") +
                surfaceoptions::SamplingHelp());
     try {
-        app.parse(argc, argv);
+        std::vector<char*> ours = WithoutQtOptions(argc, argv);
+        app.parse(static_cast<int>(ours.size()), ours.data());
         options = set.Read();
         return -1;
     } catch (const CLI::Success& e) { // --help, --version

@@ -5,7 +5,6 @@
 #include "text/cp1252.h"
 
 #include <QPainter>
-#include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
@@ -47,18 +46,42 @@ void PainterCanvas::ApplyFont() {
     m_metrics = QFontMetrics(m_font, &m_metricsImage);
 }
 
+// The painter's pen and brush change only when the colours do: an SVG
+// generator starts a new group at every change, so the file stays small.
+void PainterCanvas::UsePen(const QColor& color) {
+    const QPen& current = m_painter.pen();
+    if (current.style() == Qt::SolidLine && current.capStyle() == Qt::FlatCap &&
+        current.widthF() == 1.0 && current.color() == color)
+        return;
+    QPen pen(color, 1.0, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+    m_painter.setPen(pen);
+}
+
+void PainterCanvas::UseBrush(bool solid) {
+    const QColor color = QtCanvas::ToQColor(BrushColor());
+    if (!solid) {
+        if (m_painter.brush().style() != Qt::NoBrush) m_painter.setBrush(Qt::NoBrush);
+    } else if (m_painter.brush().style() != Qt::SolidPattern ||
+               m_painter.brush().color() != color) {
+        m_painter.setBrush(color);
+    }
+}
+
+// The outline is the ring of one-pixel squares just inside the rectangle: a
+// stroke through their centres, around the brush's fill.
 void PainterCanvas::Rectangle(int x1, int y1, int x2, int y2) {
     if (x1 > x2) std::swap(x1, x2);
     if (y1 > y2) std::swap(y1, y2);
     if (x2 - x1 < 1 || y2 - y1 < 1) return;
-    if (BrushStyle() == bsSolid)
-        m_painter.fillRect(QRectF(x1, y1, x2 - x1, y2 - y1), QtCanvas::ToQColor(BrushColor()));
-    // The outline is one pixel wide inside the rectangle.
-    const QColor pen = QtCanvas::ToQColor(PenColor());
-    m_painter.fillRect(QRectF(x1, y1, x2 - x1, 1), pen);
-    m_painter.fillRect(QRectF(x1, y2 - 1, x2 - x1, 1), pen);
-    m_painter.fillRect(QRectF(x1, y1, 1, y2 - y1), pen);
-    m_painter.fillRect(QRectF(x2 - 1, y1, 1, y2 - y1), pen);
+    UsePen(QtCanvas::ToQColor(PenColor()));
+    UseBrush(BrushStyle() == bsSolid);
+    if (x2 - x1 == 1 || y2 - y1 == 1) {
+        // No inside: the outline covers the squares.
+        UseBrush(false);
+        m_painter.fillRect(QRectF(x1, y1, x2 - x1, y2 - y1), QtCanvas::ToQColor(PenColor()));
+        return;
+    }
+    m_painter.drawRect(QRectF(x1 + 0.5, y1 + 0.5, x2 - x1 - 1, y2 - y1 - 1));
 }
 
 // A one-pixel band from the start pixel's square up to the end pixel's, which
@@ -70,11 +93,9 @@ void PainterCanvas::Line(int x0, int y0, int x1, int y1) {
     // Along the line's major axis a pixel is one unit long.
     const double unit = 0.5 * length / std::max(std::fabs(dx), std::fabs(dy));
     const double ux = dx / length * unit, uy = dy / length * unit;
-    QPen pen(QtCanvas::ToQColor(PenColor()), 1.0, Qt::SolidLine, Qt::FlatCap);
-    m_painter.setPen(pen);
+    UsePen(QtCanvas::ToQColor(PenColor()));
     m_painter.drawLine(QPointF(x0 + 0.5 - ux, y0 + 0.5 - uy),
                        QPointF(x1 + 0.5 - ux, y1 + 0.5 - uy));
-    m_painter.setPen(Qt::NoPen);
 }
 
 void PainterCanvas::LineTo(int x, int y) {
@@ -83,17 +104,14 @@ void PainterCanvas::LineTo(int x, int y) {
 }
 
 // The fill covers the squares whose centres lie inside the quadrilateral
-// (even-odd), then the closed outline is drawn with the pen.
+// (even-odd), the outline the squares its closed edges pass through: one
+// shape with brush and pen.
 void PainterCanvas::Polygon(const TQuad& p) {
-    if (BrushStyle() == bsSolid) {
-        QPainterPath path;
-        path.setFillRule(Qt::OddEvenFill);
-        path.moveTo(p[0].x + 0.5, p[0].y + 0.5);
-        for (int k = 1; k < 4; ++k) path.lineTo(p[k].x + 0.5, p[k].y + 0.5);
-        path.closeSubpath();
-        m_painter.fillPath(path, QtCanvas::ToQColor(BrushColor()));
-    }
-    for (int k = 0; k < 4; ++k) Line(p[k].x, p[k].y, p[(k + 1) % 4].x, p[(k + 1) % 4].y);
+    QPolygonF shape;
+    for (const TPoint& point : p) shape << QPointF(point.x + 0.5, point.y + 0.5);
+    UsePen(QtCanvas::ToQColor(PenColor()));
+    UseBrush(BrushStyle() == bsSolid);
+    m_painter.drawPolygon(shape, Qt::OddEvenFill);
     m_penPos = p[0];
 }
 
@@ -102,10 +120,9 @@ void PainterCanvas::TextOut(int x, int y, const std::string& text) {
     if (BrushStyle() == bsSolid)
         m_painter.fillRect(QRectF(x, y, m_metrics.horizontalAdvance(s), m_metrics.height()),
                            QtCanvas::ToQColor(BrushColor()));
-    m_painter.setFont(m_font);
-    m_painter.setPen(QtCanvas::ToQColor(FontColor()));
+    if (m_painter.font() != m_font) m_painter.setFont(m_font);
+    UsePen(QtCanvas::ToQColor(FontColor()));
     m_painter.drawText(QPointF(x, y + m_metrics.ascent()), s);
-    m_painter.setPen(Qt::NoPen);
 }
 
 int PainterCanvas::TextWidth(const std::string& text) {
@@ -125,6 +142,5 @@ Canvas& PainterHost::BeginPaint(int, int) {
     m_painter.translate(m_offsetX, m_offsetY);
     m_painter.scale(m_scale, m_scale);
     m_painter.setRenderHint(QPainter::Antialiasing, false);
-    m_painter.setPen(Qt::NoPen);
     return m_canvas;
 }

@@ -31,6 +31,8 @@ class PainterCanvas : public Canvas {
 
   private:
     void ApplyFont();
+    void UsePen(const QColor& color);
+    void UseBrush(bool solid);
     void Line(int x0, int y0, int x1, int y1);
 
     QPainter& m_painter;

@@ -9,6 +9,7 @@
 #include <CLI/CLI.hpp>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
@@ -236,6 +237,8 @@ TEST(Formats, SvgIsAVectorOfTheSamePicture) {
     Rendered(dir, {"--coords", "1"}, "start.svg");
     QSvgRenderer svg(dir.filePath("start.svg"));
     ASSERT_TRUE(svg.isValid());
+    // One group per colour change, not per shape: the 36 x 36 plot stays small.
+    EXPECT_LT(QFileInfo(dir.filePath("start.svg")).size(), 1'500'000);
     EXPECT_EQ(svg.viewBox(), QRect(0, 0, 823, 653));
     QImage drawn(png.size(), QImage::Format_RGB32);
     drawn.fill(Qt::white);
