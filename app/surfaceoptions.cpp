@@ -26,13 +26,7 @@ std::string Quoted(const std::string& text) {
 // An interval text is accepted when the real interpreter computes it without
 // any status, as the window's field reader would read it (X = 1, current Q).
 bool FieldEvaluates(const std::string& text) {
-    std::string formula = text;
-    for (char& c : formula) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        if (c == ',') c = '.';
-    }
-    RealStatus = 0;
-    const double v = EvalReal(formula, 1.0);
+    const double v = sampling::FieldValue(text); // leaves the interpreter's status as it ends
     return RealStatus == 0 && std::isfinite(v);
 }
 
