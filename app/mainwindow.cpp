@@ -33,6 +33,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -195,6 +196,12 @@ Tfplot3d::Tfplot3d(QWidget* parent)
     setTabOrder();
     loadPlotSettings();
     Timer1.setInterval(15);
+    m_progressTimer.setInterval(100);
+    connect(&m_progressTimer, &QTimer::timeout, this, [this] { showFillProgress(); });
+    m_filler = std::make_unique<BackgroundFill>([this](std::uint64_t job) {
+        QMetaObject::invokeMethod(
+            this, [this, job] { fillEnded(job); }, Qt::QueuedConnection);
+    });
     wireHandlers();
 
     const int menuHeight = MM1->sizeHint().height();
@@ -207,6 +214,8 @@ Tfplot3d::Tfplot3d(QWidget* parent)
 
 Tfplot3d::~Tfplot3d() {
     Timer1.stop();
+    // The worker goes first: it must not hand a result to a window half gone.
+    m_filler.reset();
 }
 
 TPlot3D& Tfplot3d::Plot() {
@@ -236,6 +245,13 @@ void Tfplot3d::createPanels() {
     P3D1->setCursor(Qt::PointingHandCursor);
     P3D1->Plot().SetSize(PlotWidth, PlotHeight);
     P3D1->installEventFilter(this);
+    // Shown while a fill takes longer than half a second.
+    m_progress = new QProgressBar(P3D1);
+    m_progress->setGeometry(16, PlotHeight - 36, 260, 20);
+    m_progress->setRange(0, sampling::GridPoints * sampling::GridPoints);
+    m_progress->setFormat(QString::fromUtf8("Fläche wird berechnet: %p %"));
+    m_progress->setObjectName(QStringLiteral("FillProgress"));
+    m_progress->hide();
 
     P2 = new QWidget(client);
     P2->setGeometry(0, ClientHeight - BottomPanelHeight, ClientWidth, BottomPanelHeight);
@@ -545,12 +561,13 @@ void Tfplot3d::FormCreate() {
 }
 
 void Tfplot3d::FormActivate() {
-    FormShow();
-    L8->setText(QStringLiteral("F(Z) ="));
-    L8->adjustSize();
-    Plot().Paint();
-    Rx5->SetValue(ParamQ);
-    D1C();
+    FormShow([this] {
+        L8->setText(QStringLiteral("F(Z) ="));
+        L8->adjustSize();
+        Plot().Paint();
+        Rx5->SetValue(ParamQ);
+        D1C();
+    });
 }
 
 void Tfplot3d::RadioGroup1Click() {
@@ -564,6 +581,7 @@ void Tfplot3d::P2Resize() {
 }
 
 void Tfplot3d::S7C() {
+    cancelFill();
     close();
 }
 
@@ -572,21 +590,86 @@ void Tfplot3d::S7C() {
 void Tfplot3d::D1C() {
     FormulaText = E7->FormulaBytes();
     applyIntervalFields();
-    FormShow();
-    Plot().Paint();
+    FormShow([this] { Plot().Paint(); });
 }
 
-void Tfplot3d::FormShow() {
+// The points are computed on the worker even when the handler waits for them,
+// so that a fill never holds the window for longer than FillWait.
+void Tfplot3d::FormShow(std::function<void()> then) {
+    endBackgroundFill();
+    const std::uint64_t job =
+        m_filler->Start(sampling::MakeFillJob(Plot(), FormulaText, DisplayMode));
+    if (std::optional<sampling::FillResult> result = m_filler->Wait(job, FillWait)) {
+        applyFill(*result, FormulaText);
+        if (then) then();
+        return;
+    }
+    m_backgroundJob = job;
+    m_backgroundFormula = FormulaText;
+    m_afterFill = std::move(then);
+    m_fillClock.start();
+    m_progressTimer.start();
+}
+
+void Tfplot3d::applyFill(const sampling::FillResult& result, const std::string& formula) {
     try {
-        sampling::FillSurface(Plot(), FormulaText, DisplayMode, m_fill);
+        sampling::ApplyFill(Plot(), result, &m_fill);
     } catch (const rt::EMathError& e) {
         ShowNote(E7, {feedback::Severity::Fault,
                       std::string("Rechenfehler: ") + e.what() + "; die Fläche ist unvollständig"});
         // The report names the formula that failed.
         throw rt::EMathError(std::string(e.what()) + " bei der Formel " +
-                             QuotedFormula(FormulaText).toStdString());
+                             QuotedFormula(formula).toStdString());
     }
-    ShowNote(E7, feedback::FormulaNote(FormulaText, m_fill.report, m_fill.points * m_fill.points));
+    ShowNote(E7, feedback::FormulaNote(formula, m_fill.report, m_fill.points * m_fill.points));
+}
+
+// A background fill has ended: it is applied as an entry point of its own.
+void Tfplot3d::fillEnded(std::uint64_t job) {
+    if (job == 0 || job != m_backgroundJob) return;
+    std::optional<sampling::FillResult> result = m_filler->Wait(job, std::chrono::milliseconds(0));
+    if (!result) return;
+    const std::string formula = m_backgroundFormula;
+    const std::function<void()> then = std::move(m_afterFill);
+    endBackgroundFill();
+    errorreport::Guarded([&] {
+        applyFill(*result, formula);
+        if (then)
+            then();
+        else
+            Plot().Paint();
+    });
+}
+
+bool Tfplot3d::FillRunning() const {
+    return m_backgroundJob != 0;
+}
+
+// A cancelled fill leaves the grid, the record and the picture as they were.
+void Tfplot3d::cancelFill() {
+    m_filler->Cancel();
+    endBackgroundFill();
+}
+
+void Tfplot3d::endBackgroundFill() {
+    m_backgroundJob = 0;
+    m_afterFill = {};
+    m_progressTimer.stop();
+    if (m_progress->isVisible()) {
+        m_progress->hide();
+        P3D1->setCursor(Qt::PointingHandCursor);
+        centralWidget()->unsetCursor();
+    }
+}
+
+void Tfplot3d::showFillProgress() {
+    if (!FillRunning() || m_fillClock.elapsed() < 500) return;
+    if (!m_progress->isVisible()) {
+        P3D1->setCursor(Qt::BusyCursor);
+        centralWidget()->setCursor(Qt::BusyCursor);
+        m_progress->show();
+    }
+    m_progress->setValue(m_filler->PointsDone());
 }
 
 const sampling::FillRecord& Tfplot3d::LastFill() const {
@@ -649,9 +732,12 @@ double Tfplot3d::FieldValue(QLineEdit* field) const {
     return sampling::FieldValue(Bytes(field->text()));
 }
 
-void Tfplot3d::E1C() {
+void Tfplot3d::E1C(std::function<void()> then) {
     applyIntervalFields();
-    if (Ready) FormShow();
+    if (Ready)
+        FormShow(std::move(then));
+    else if (then)
+        then();
 }
 
 void Tfplot3d::applyIntervalFields() {
@@ -686,8 +772,7 @@ void Tfplot3d::rx4C() {
 
 void Tfplot3d::Rx5C() {
     sampling::SetQ(Rx5->Value());
-    FormShow();
-    Plot().Paint();
+    FormShow([this] { Plot().Paint(); });
 }
 
 void Tfplot3d::CB3C() {
@@ -717,8 +802,7 @@ void Tfplot3d::M6C() {
     for (std::size_t k = 0; k < fields.size(); ++k)
         fields[k]->setText(
             QString::fromStdString(text::Cp1252ToUtf8(sampling::DefaultIntervalTexts[k])));
-    E1C();
-    Plot().Paint();
+    E1C([this] { Plot().Paint(); });
 }
 
 void Tfplot3d::M7C(QObject* sender) {
@@ -775,6 +859,7 @@ void Tfplot3d::P3D1D(Canvas*& canvas) {
 // Simulation
 
 void Tfplot3d::S25C() {
+    cancelFill();
     if (Timer1.isActive())
         Timer1.stop();
     else
@@ -785,6 +870,9 @@ void Tfplot3d::S25C() {
 void Tfplot3d::T1Ti() {
     switch (Rg1Items->checkedId()) {
     case 2: {
+        // Ticks do not queue behind a slow fill: one that finds it running
+        // is skipped.
+        if (FillRunning()) return;
         double q = Rx5->Value();
         const double step = Rx6->Value() / 100;
         q = SweepUp ? q + step : q - step;

@@ -6,10 +6,16 @@
 #include <QMainWindow>
 #include <QTimer>
 
+#include <QElapsedTimer>
+
 #include <array>
+#include <chrono>
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
+#include "app/backgroundfill.h"
 #include "app/formulafeedback.h"
 #include "app/formulaline.h"
 #include "app/sampling.h"
@@ -22,6 +28,7 @@ class QGroupBox;
 class QHelpEvent;
 class QLabel;
 class QMenuBar;
+class QProgressBar;
 class QPushButton;
 class QWidget;
 class PlotWidget;
@@ -59,6 +66,13 @@ class Tfplot3d : public QMainWindow {
     double FieldValue(QLineEdit* field) const;
     // One simulation tick; the timer calls it every 15 ms.
     void T1Ti();
+
+    // How long a handler waits for its fill before it returns to the event
+    // loop and lets the fill finish in the background; a fill done within it
+    // is applied inside the handler, as if it had run there.
+    std::chrono::milliseconds FillWait{80};
+    // True while a fill runs in the background.
+    bool FillRunning() const;
 
     // What the last fill recorded at each grid point.
     const sampling::FillRecord& LastFill() const;
@@ -98,8 +112,12 @@ class Tfplot3d : public QMainWindow {
     void P2Resize();
     void S7C();
     void D1C();
-    void FormShow();
-    void E1C();
+    // The fill of FormulaText; then holds the handler's remaining steps. A
+    // fill that ends within FillWait is applied here and then runs here; a
+    // longer one is applied when it ends, then runs then (the plot repaints
+    // when there is nothing to run). An error skips then, either way.
+    void FormShow(std::function<void()> then = {});
+    void E1C(std::function<void()> then = {});
     void rx1C(QObject* sender);
     void rx4C();
     void Rx5C();
@@ -136,6 +154,11 @@ class Tfplot3d : public QMainWindow {
     void turnOneDegree(SpinField* angle);
     std::array<QLineEdit*, 6> intervalFields() const;
     void showPlotReadOut(QHelpEvent* event);
+    void applyFill(const sampling::FillResult& result, const std::string& formula);
+    void fillEnded(std::uint64_t job);
+    void cancelFill();
+    void endBackgroundFill();
+    void showFillProgress();
 
     // Controls and menu items, in the order the window declares them. Each
     // carries its member's name as its object name.
@@ -193,6 +216,15 @@ class Tfplot3d : public QMainWindow {
     QButtonGroup* RadioGroup1Items;
 
     sampling::FillRecord m_fill;
+    // The fill running in the background: its job number (0 when none), its
+    // formula and the steps to run after it.
+    std::uint64_t m_backgroundJob = 0;
+    std::string m_backgroundFormula;
+    std::function<void()> m_afterFill;
+    QElapsedTimer m_fillClock;
+    QTimer m_progressTimer;
+    QProgressBar* m_progress = nullptr;
+    std::unique_ptr<BackgroundFill> m_filler;
     bool Ready = false;
     bool m_activated = false;
 };

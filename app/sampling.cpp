@@ -107,58 +107,87 @@ double ReduceValue(Complex w, int displayMode) {
     });
 }
 
-namespace {
+FillJob MakeFillJob(const TPlot3D& plot, const std::string& formulaText, int displayMode,
+                    int points) {
+    FillJob job;
+    job.formula = formulaText;
+    job.displayMode = displayMode;
+    job.points = points;
+    job.xLow = plot.RangeXLow();
+    job.xHigh = plot.RangeXHigh();
+    job.yLow = plot.RangeYLow();
+    job.yHigh = plot.RangeYHigh();
+    job.zLow = plot.RangeZLow();
+    job.zHigh = plot.RangeZHigh();
+    job.state = CEvalState{ComplexStatus, ComplexParamQ, ComplexParamP};
+    return job;
+}
 
-void Fill(TPlot3D& plot, const std::string& formulaText, int displayMode, int points,
-          FillRecord* record) {
+FillResult ComputeFill(const FillJob& job, const std::atomic<bool>* cancel,
+                       std::atomic<int>* done) {
+    const int points = job.points;
+    FillResult result;
+    result.record.points = points;
+    result.record.samples.resize(static_cast<std::size_t>(points) * points);
+    CEvalState state = job.state;
+    try {
+        // The text is translated once; the program computes what EvalComplex
+        // would at every point.
+        const CompiledFormula formula(job.formula);
+        // Positions are computed point by point: one that cannot be stored
+        // ends the fill there, with the points before it written. The first
+        // column computes the rows' positions; the later columns reuse them.
+        std::vector<double> ys(static_cast<std::size_t>(points) + 1);
+        for (int p = 1; p <= points; ++p) {
+            if (cancel && cancel->load(std::memory_order_relaxed)) break;
+            const double x = SamplePosition(job.xLow, job.xHigh, p, points);
+            for (int i = 1; i <= points; ++i) {
+                if (cancel && cancel->load(std::memory_order_relaxed)) break;
+                if (p == 1) ys[i] = SamplePosition(job.yLow, job.yHigh, i, points);
+                const Complex w = formula.Eval(Complex{x, ys[i]}, state);
+                double v = ReduceValue(w, job.displayMode);
+                if (v > job.zHigh) v = job.zHigh;
+                if (v < job.zLow) v = job.zLow;
+                result.record.report.Count(state.Status);
+                result.record.samples[static_cast<std::size_t>(result.done)] = {x, ys[i], w,
+                                                                                state.Status, v};
+                ++result.done;
+                if (done) done->fetch_add(1, std::memory_order_relaxed);
+            }
+        }
+    } catch (...) {
+        result.error = std::current_exception();
+    }
+    result.status = state.Status;
+    result.cancelled = !result.error && result.done < points * points;
+    return result;
+}
+
+void ApplyFill(TPlot3D& plot, const FillResult& result, FillRecord* record) {
+    const int points = result.record.points;
     TMatrix& grid = plot.SurfaceData();
     grid.Resize(points, points);
     if (record) {
         record->points = points;
         record->samples.resize(static_cast<std::size_t>(points) * points);
-        record->report = FillReport{};
+        record->report = result.record.report;
     }
-    const double zLow = plot.RangeZLow();
-    const double zHigh = plot.RangeZHigh();
-    const double xLow = plot.RangeXLow();
-    const double xHigh = plot.RangeXHigh();
-    const double yLow = plot.RangeYLow();
-    const double yHigh = plot.RangeYHigh();
-    // The text is translated once; the program computes what EvalComplex
-    // would at every point.
-    const CompiledFormula formula(formulaText);
-    // Positions are computed point by point: one that cannot be stored ends
-    // the fill there, with the points before it written. The first column
-    // computes the rows' positions; the later columns reuse them.
-    std::vector<double> ys(static_cast<std::size_t>(points) + 1);
-    for (int p = 1; p <= points; ++p) {
-        const double x = SamplePosition(xLow, xHigh, p, points);
-        for (int i = 1; i <= points; ++i) {
-            if (p == 1) ys[i] = SamplePosition(yLow, yHigh, i, points);
-            const Complex w = formula.Eval(Complex{x, ys[i]});
-            const std::uint8_t status = ComplexStatus;
-            double v = ReduceValue(w, displayMode);
-            if (v > zHigh) v = zHigh;
-            if (v < zLow) v = zLow;
-            grid.SetCell(p, i, v);
-            if (record) {
-                record->report.Count(status);
-                record->samples[static_cast<std::size_t>((p - 1) * points + (i - 1))] = {
-                    x, ys[i], w, status, v};
-            }
-        }
+    for (int k = 0; k < result.done; ++k) {
+        const SamplePoint& s = result.record.samples[static_cast<std::size_t>(k)];
+        grid.SetCell(k / points + 1, k % points + 1, s.drawn);
+        if (record) record->samples[static_cast<std::size_t>(k)] = s;
     }
+    ComplexStatus = result.status;
+    if (result.error) std::rethrow_exception(result.error);
 }
 
-} // namespace
-
 void FillSurface(TPlot3D& plot, const std::string& formulaText, int displayMode, int points) {
-    Fill(plot, formulaText, displayMode, points, nullptr);
+    ApplyFill(plot, ComputeFill(MakeFillJob(plot, formulaText, displayMode, points)), nullptr);
 }
 
 void FillSurface(TPlot3D& plot, const std::string& formulaText, int displayMode, FillRecord& record,
                  int points) {
-    Fill(plot, formulaText, displayMode, points, &record);
+    ApplyFill(plot, ComputeFill(MakeFillJob(plot, formulaText, displayMode, points)), &record);
 }
 
 IntervalValues ReadIntervals(const IntervalTexts& texts) {

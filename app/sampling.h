@@ -5,8 +5,11 @@
 
 #include "app/samples.h"
 #include "complexformula/arithmetic.h"
+#include "complexformula/interpreter.h"
 
 #include <array>
+#include <atomic>
+#include <exception>
 #include <string>
 
 class TPlot3D;
@@ -62,8 +65,43 @@ void FillSurface(TPlot3D& plot, const std::string& formulaText, int displayMode,
                  int points = GridPoints);
 // The same fill, also recording each point's F(Z), status and drawn value
 // into record, whose counts start again from 0.
-void FillSurface(TPlot3D& plot, const std::string& formulaText, int displayMode,
-                 FillRecord& record, int points = GridPoints);
+void FillSurface(TPlot3D& plot, const std::string& formulaText, int displayMode, FillRecord& record,
+                 int points = GridPoints);
+
+// A fill split in two, so that its points can be computed on another thread
+// than the one that owns the plot: the job takes the plot's ranges and the
+// interpreter's Q and P where the plot lives, the computation touches neither
+// the plot nor the module variables, and the result is written back where the
+// plot lives. FillSurface is MakeFillJob, ComputeFill and ApplyFill in a row.
+struct FillJob {
+    std::string formula; // Windows-1252, upper case
+    int displayMode = dmRealPart;
+    int points = GridPoints;
+    double xLow = 0, xHigh = 0, yLow = 0, yHigh = 0, zLow = 0, zHigh = 0;
+    CEvalState state; // Q and P as the module holds them
+};
+FillJob MakeFillJob(const TPlot3D& plot, const std::string& formulaText, int displayMode,
+                    int points = GridPoints);
+
+struct FillResult {
+    FillRecord record;        // samples[0, done) computed, in fill order
+    int done = 0;             // points computed before the end
+    std::exception_ptr error; // what ended the fill early (an rt::EMathError), if anything
+    std::uint8_t status = 0;  // the interpreter's status after the last evaluation
+    bool cancelled = false;
+};
+
+// The points of the job in fill order (p outer, i inner) until the end, an
+// error or a cancel. cancel is read before each point; done, when given,
+// counts the points computed.
+FillResult ComputeFill(const FillJob& job, const std::atomic<bool>* cancel = nullptr,
+                       std::atomic<int>* done = nullptr);
+
+// Writes a computed fill into the plot's grid (resized to points x points) and,
+// when given, into record, as the fill itself would have: the cells done get
+// their values, the rest keep their old ones, ComplexStatus is left as the
+// last evaluation left it, then the error that ended the fill is rethrown.
+void ApplyFill(TPlot3D& plot, const FillResult& result, FillRecord* record);
 
 // Reads all six fields with FieldValue, E1 to E6, before anything changes.
 IntervalValues ReadIntervals(const IntervalTexts& texts);
