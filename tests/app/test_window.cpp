@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -20,6 +21,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -936,6 +938,59 @@ TEST_F(Window, SweepDirectionKeptAcrossStopAndRestart) {
 TEST_F(Window, EscapeEndsTheProgram) {
     press(spin("Rx5"), Qt::Key_Escape);
     EXPECT_FALSE(w->isVisible());
+}
+
+// A formula as long as the line takes, of the most expensive function: its
+// fill takes minutes. The window answers while it runs, and whatever cancels
+// it leaves the picture and the record as they were.
+TEST_F(Window, AnExpensiveFillLeavesTheWindowAnswering) {
+    std::string riemann = "RIEMANN(Z)";
+    while (riemann.size() + 11 <= 32767) riemann += "+RIEMANN(Z)";
+    const std::vector<double> before = grid();
+    chooseSimulation(2);
+    setFormula(riemann.c_str());
+    QElapsedTimer clock;
+    clock.start();
+    click("D1");
+    EXPECT_LT(clock.elapsed(), 300); // the handler waits 80 ms, not for the fill
+    ASSERT_TRUE(w->FillRunning());
+    QTest::qWait(700);
+    ASSERT_TRUE(w->FillRunning());
+    EXPECT_TRUE(find<QProgressBar>("FillProgress")->isVisible());
+    EXPECT_EQ(find("P3D1")->cursor().shape(), Qt::BusyCursor);
+    // A sweep tick does not queue behind the fill.
+    const QString q = spin("Rx5")->text();
+    w->T1Ti();
+    EXPECT_EQ(spin("Rx5")->text(), q);
+    // F2 answers at once and cancels the fill; the rotation does not fill.
+    chooseSimulation(0);
+    clock.restart();
+    press(field("E7"), Qt::Key_F2);
+    EXPECT_LT(clock.elapsed(), 100);
+    EXPECT_TRUE(timer().isActive());
+    EXPECT_FALSE(w->FillRunning());
+    EXPECT_FALSE(find<QProgressBar>("FillProgress")->isVisible());
+    EXPECT_EQ(find("P3D1")->cursor().shape(), Qt::PointingHandCursor);
+    click("D2");
+    QTest::qWait(200);
+    EXPECT_EQ(grid(), before);
+    EXPECT_EQ(w->LastFill().report.firstStatus, 0);
+    // A new draw request cancels it too, and no late result overwrites the new one.
+    click("D1");
+    ASSERT_TRUE(w->FillRunning());
+    setFormula("Z");
+    click("D1");
+    EXPECT_FALSE(w->FillRunning());
+    QTest::qWait(200);
+    EXPECT_EQ(grid(), ExpectedGrid("Z", 1));
+    // Esc ends the program without waiting for the fill.
+    setFormula(riemann.c_str());
+    click("D1");
+    clock.restart();
+    press(field("E7"), Qt::Key_Escape);
+    w.reset();
+    EXPECT_LT(clock.elapsed(), 300);
+    EXPECT_TRUE(g_reports.isEmpty());
 }
 
 // ---------------------------------------------------------------------------
