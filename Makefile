@@ -10,7 +10,7 @@ FUZZ_SECONDS ?= 60
 PACKAGES := cmake g++ make pkg-config qt6-base-dev qt6-svg-dev libgl-dev libgtest-dev \
             libgmock-dev libbenchmark-dev libcli11-dev libwebp-dev xvfb xauth fonts-dejavu-core
 FUZZ_PACKAGES := clang libclang-rt-dev
-SOAK_PACKAGES := xdotool imagemagick xvfb xauth
+SOAK_PACKAGES := xdotool xclip imagemagick xvfb xauth
 PACKAGE_PACKAGES := dpkg-dev file
 BENCH_PACKAGES := libmuparserx-dev
 

@@ -3,15 +3,24 @@
 #   1. 200 formulas typed into the formula line and drawn with Enter (valid,
 #      invalid, faulting, huge, nested); error reports are closed as they come;
 #   2. each display mode;
-#   3. each simulation for SIM_SECONDS (default 10) with a formula that faults
-#      at every point, so every Q sweep tick fails;
-#   4. mouse wheel steps in bulk and the zoom commands of the menu, repeatedly;
-#   5. the 200 formulas once more, to compare the resident memory.
+#   3. each simulation for SIM_SECONDS (default 10). The rotations do not
+#      compute the formula, so a formula that faults everywhere is drawn just
+#      before each (one report); the Q sweep recomputes it at every tick, so
+#      every tick fails and a report is open most of the time;
+#   4. expensive formulas: a formula line of about 32 000 characters of
+#      RIEMANN terms (minutes of computing) and an interval field of about
+#      32 000 characters of "~" terms; F2 must be answered within
+#      ANSWER_MS (default 200) while the fill runs, also during the Q sweep;
+#   5. mouse wheel steps in bulk and the zoom commands of the menu, repeatedly;
+#   6. the 200 formulas once more, to compare the resident memory.
 # At every checkpoint the program must still run and answer a key within 1 s
 # (F2 turns the simulation button's caption to "Stopp" and back, which is
-# watched on the screen). The resident memory is printed at every checkpoint;
-# the test fails when it grows by more than RSS_GROWTH_KB (default 20480)
-# between the end of the first formula pass and the end of the run.
+# watched on the screen). Never is more than one error report open at once,
+# and each phase shows no more reports than it can cause. The resident memory
+# is printed at every checkpoint; the test fails when it grows by more than
+# RSS_GROWTH_KB (default 5120) between the end of the first formula pass and
+# the end of the run. At the end Esc, pressed during an expensive fill, must
+# end the program within ANSWER_MS.
 #
 # usage: tests/soak/soak.sh TESSAREL_EXECUTABLE
 # Runs itself under xvfb-run when no display is set.
@@ -21,6 +30,12 @@ if [ $# -ne 1 ] || [ ! -x "$1" ]; then
   echo "usage: $0 TESSAREL_EXECUTABLE" >&2
   exit 2
 fi
+for tool in xdotool xclip import xwininfo; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "soak: $tool is missing (make soak installs it)" >&2
+    exit 2
+  fi
+done
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
@@ -28,10 +43,12 @@ fi
 APP=$1
 SIM_SECONDS=${SIM_SECONDS:-10}
 FORMULA_COUNT=${FORMULA_COUNT:-200}
-RSS_GROWTH_KB=${RSS_GROWTH_KB:-20480}
+RSS_GROWTH_KB=${RSS_GROWTH_KB:-5120}
+ANSWER_MS=${ANSWER_MS:-200}
 FAULTING='(Z*0+10)^400' # overflows at every point, for every Q
 failures=0
 reports=0
+most_open=0
 checkpoints=0
 
 fail() {
@@ -78,13 +95,17 @@ click_at() { focus; x mousemove --window "$WID" "$1" "$2" click 1; }
 region_hash() { import -silent -window "$WID" -crop "$1" rgb:- 2>/dev/null | md5sum | cut -c1-32; }
 
 # Closes every open error report (with "once": those open now); counts them.
+# More than one open at a time is a failure.
 close_reports() {
-  local ids id rounds=50
+  local ids id rounds=50 open
   [ "${1:-}" = once ] && rounds=1
   for _ in $(seq "$rounds"); do
     # The reports are the visible windows captioned with the application title.
     ids=$(x search --onlyvisible --name '^Tessarel$' 2>/dev/null | grep -vx "$WID")
     [ -z "$ids" ] && return 0
+    open=$(echo "$ids" | wc -l)
+    [ "$open" -gt "$most_open" ] && most_open=$open
+    [ "$open" -gt 1 ] && fail "$open error reports open at once"
     for id in $ids; do
       x windowfocus "$id" 2>/dev/null && sleep 0.02 && x key Return 2>/dev/null
       reports=$((reports + 1))
@@ -94,20 +115,51 @@ close_reports() {
 }
 
 # Waits until the region's hash differs from (or, with "same", equals) the
-# given one; prints the milliseconds it took, or fails after 1 s.
+# given one; prints the milliseconds it took, or fails after LIMIT ms (1000).
+# With a start time, the milliseconds count from then.
 wait_region() {
-  local geom=$1 want=$2 mode=$3 start h
-  start=$(now_ms)
+  local geom=$1 want=$2 mode=$3 limit=${4:-1000} start=${5:-$(now_ms)} h
   while :; do
     h=$(region_hash "$geom")
     if [ "$mode" = change ] && [ "$h" != "$want" ]; then break; fi
     if [ "$mode" = same ] && [ "$h" = "$want" ]; then break; fi
-    if [ $(($(now_ms) - start)) -gt 1000 ]; then
+    if [ $(($(now_ms) - start)) -gt "$limit" ]; then
       echo -1
       return 1
     fi
   done
   echo $(($(now_ms) - start))
+}
+
+# F2, answered on the screen within ANSWER_MS while an expensive fill runs;
+# leaves the milliseconds in ANSWER.
+quick_f2() {
+  local before start
+  before=$(region_hash "$D2_GEOM")
+  start=$(now_ms)
+  x key F2
+  ANSWER=$(wait_region "$D2_GEOM" "$before" change "$ANSWER_MS" "$start") ||
+    fail "F2 not answered within $ANSWER_MS ms during $1 (waited $(($(now_ms) - start)) ms)"
+}
+
+# Waits up to 2 s for the report of a failed draw request and closes it.
+await_report() {
+  local before=$reports
+  for _ in $(seq 20); do
+    close_reports once
+    [ "$reports" -gt "$before" ] && return 0
+    sleep 0.1
+  done
+}
+
+# Reports closed since the given count must be within min..max.
+expect_reports() {
+  local since=$1 min=$2 max=$3 what=$4 n
+  n=$((reports - since))
+  echo "error reports during $what: $n (allowed $min..$max)"
+  if [ "$n" -lt "$min" ] || [ "$n" -gt "$max" ]; then
+    fail "$n error reports during $what, allowed $min..$max"
+  fi
 }
 
 # A checkpoint: the program runs, has no report open, and answers F2 twice.
@@ -129,11 +181,29 @@ checkpoint() {
   printf 'checkpoint %-28s rss %7s kB  answers %s ms, %s ms\n' "$1" "$(rss_kb)" "$t1" "$t2"
 }
 
+# Types text into the formula line (or the control at the given position).
+# Texts of more than 1000 characters are pasted, as a user would: typed, each
+# key lays the whole line out again, which takes Qt minutes for 32 000.
+type_into() {
+  local text=$1 at_x=${2:-$E7_X} at_y=${3:-$E7_Y} owner
+  click_at "$at_x" "$at_y"
+  x key ctrl+a BackSpace
+  if [ ${#text} -le 1000 ]; then
+    [ -n "$text" ] && x type --delay 1 -- "$text"
+    return
+  fi
+  printf '%s' "$text" | xclip -quiet -selection clipboard -i >/dev/null 2>&1 &
+  owner=$!
+  sleep 0.2
+  x key ctrl+v
+  sleep 0.5
+  kill "$owner" 2>/dev/null
+  wait "$owner" 2>/dev/null
+}
+
 draw() {
   close_reports
-  click_at "$E7_X" "$E7_Y"
-  x key ctrl+a BackSpace
-  [ -n "$1" ] && x type --delay 1 -- "$1"
+  type_into "$1"
   x key Return
   sleep 0.05
   close_reports
@@ -148,7 +218,9 @@ valid=('SIN(Z+Q)*Z/10' 'Z' 'Z^2' 'Z^3-Z' '1/Z' 'EXP(Z)' 'LN(Z)' 'SQRT(Z)' 'GAMMA
 invalid=('XYZ(Z)' '2Z' 'Z+*' '((' '))' '#&%' ' ' 'Z Z' 'K(Z)' 'SINUS(Z)' 'T(Z)' '1E5' '--Z'
   '|' '[Z]' 'Z;2' '?' '.' '1.2.3' 'QQQ')
 faulting=("$FAULTING" 'COSH(Z*0+100)^9' 'EXP(Z*100)^99' 'SINH(Z+100)^9' 'Z^(Z*0+999)')
+FAULTING_DRAWS=0 # per pass; each may show one report, nothing else may
 for k in $(seq 0 $((FORMULA_COUNT - 1))); do
+  case $((k % 10)) in 6 | 7) FAULTING_DRAWS=$((FAULTING_DRAWS + 1)) ;; esac
   case $((k % 10)) in
   0 | 1 | 2 | 3) formulas+=("${valid[$((k % ${#valid[@]}))]}") ;;
   4 | 5) formulas+=("${invalid[$((k % ${#invalid[@]}))]}") ;;
@@ -180,7 +252,9 @@ echo "start rss ${START_RSS} kB"
 checkpoint "start"
 
 # 1. the formulas
+since=$reports
 formula_pass "pass 1"
+expect_reports "$since" 1 "$FAULTING_DRAWS" "formula pass 1"
 PASS1_RSS=$(rss_kb)
 
 # 2. each display mode
@@ -191,12 +265,18 @@ for mode in 1 2 3 0; do
   checkpoint "display mode $((mode + 1))"
 done
 
-# 3. each simulation, with a formula that faults at every tick of the Q sweep.
-# The report does not block the window: while it is open the sweep goes on
-# and further errors are dropped. It is closed once a second, so that new
-# reports keep coming.
-draw "$FAULTING"
+# 3. each simulation. The rotations turn the surface they have and compute
+# nothing: the faulting formula drawn before each shows one report, and the
+# rotation none. The Q sweep recomputes at every tick and every tick fails;
+# the report does not block the window: while it is open the sweep goes on and
+# further errors are dropped. It is closed once a second, so that new reports
+# keep coming.
 for sim in 0 1 2; do
+  since=$reports
+  draw "$FAULTING"
+  await_report
+  expect_reports "$since" 1 1 "the draw request before simulation $sim"
+  since=$reports
   click_at "$RADIO_X" "$(radio_y "$RG1_TOP" "$sim")"
   focus
   before=$(region_hash "$D2_GEOM")
@@ -219,8 +299,52 @@ for sim in 0 1 2; do
   done
   [ "$stopped" = yes ] || fail "simulation $sim could not be stopped with F2"
   checkpoint "simulation $sim"
+  if [ "$sim" = 2 ]; then
+    expect_reports "$since" $((SIM_SECONDS / 2)) $((SIM_SECONDS + 3)) "simulation $sim"
+  else
+    expect_reports "$since" 0 0 "simulation $sim"
+  fi
 done
 draw 'SIN(Z+Q)*Z/10'
+
+# 4. expensive formulas. The fill of the RIEMANN line takes minutes; the
+# window answers while it runs, during the Q sweep too (its ticks do not
+# queue behind the fill), and F2 leaves the picture as it was.
+RIEMANN=RIEMANN\(Z\)
+while [ ${#RIEMANN} -lt 32000 ]; do RIEMANN="$RIEMANN+RIEMANN(Z)"; done
+TILDE=9999999.5~9999999
+while [ ${#TILDE} -lt 32000 ]; do TILDE="$TILDE+9999999.5~9999999"; done
+E1_X=$((823 + 22 + 25)); E1_Y=$((MENU_H + 188 + 11))
+since=$reports
+click_at "$RADIO_X" "$(radio_y "$RG1_TOP" 0)"
+start=$(now_ms)
+type_into "$RIEMANN"
+echo "typed the RIEMANN line (${#RIEMANN} characters) in $(($(now_ms) - start)) ms"
+focus
+x key Return
+sleep 0.3
+quick_f2 "the RIEMANN fill" # starts the x rotation and cancels the fill
+t1=$ANSWER
+quick_f2 "the rotation after it"
+echo "RIEMANN line: F2 answered in $t1 ms and $ANSWER ms"
+click_at "$RADIO_X" "$(radio_y "$RG1_TOP" 2)"
+focus
+x key F2 # the Q sweep, filling the RIEMANN line
+sleep 2
+quick_f2 "the Q sweep of the RIEMANN line"
+echo "Q sweep of the RIEMANN line: stopped by F2 in $ANSWER ms"
+click_at "$RADIO_X" "$(radio_y "$RG1_TOP" 0)"
+type_into "$TILDE" "$E1_X" "$E1_Y"
+focus
+x key Return # the field is read, then the RIEMANN line fills
+sleep 0.3
+quick_f2 "the RIEMANN fill over the long interval field"
+t1=$ANSWER
+quick_f2 "the rotation after it"
+echo "\"~\" field (${#TILDE} characters) and the RIEMANN line: F2 answered in $t1 ms and $ANSWER ms"
+checkpoint "expensive formulas"
+close_reports
+expect_reports "$since" 0 2 "the expensive formulas"
 
 menu_item() {
   click_at "$MENU_X" "$MENU_Y"
@@ -229,7 +353,10 @@ menu_item() {
   sleep 0.05
 }
 
-# 4. wheel and zoom steps in bulk
+draw 'SIN(Z+Q)*Z/10'
+menu_item 0 # Grundeinstellung: the fields as at the start
+
+# 5. wheel and zoom steps in bulk
 for round in 1 2 3; do
   focus
   x mousemove --window "$WID" "$PLOT_X" "$PLOT_Y"
@@ -244,16 +371,40 @@ done
 menu_item 0 # Grundeinstellung
 checkpoint "reset"
 
-# 5. the formulas again
+# 6. the formulas again
+since=$reports
 formula_pass "pass 2"
+expect_reports "$since" 1 "$FAULTING_DRAWS" "formula pass 2"
 END_RSS=$(rss_kb)
 
-echo "rss: start ${START_RSS} kB, after pass 1 ${PASS1_RSS} kB, end ${END_RSS} kB"
-echo "checkpoints ${checkpoints}, error reports closed ${reports}"
+echo "rss: start ${START_RSS} kB, after pass 1 ${PASS1_RSS} kB, end ${END_RSS} kB" \
+  "(growth $((END_RSS - PASS1_RSS)) kB, allowed $RSS_GROWTH_KB kB)"
+echo "checkpoints ${checkpoints}, error reports closed ${reports}, most open at once ${most_open}"
 if [ $((END_RSS - PASS1_RSS)) -gt "$RSS_GROWTH_KB" ]; then
   fail "resident memory grew by $((END_RSS - PASS1_RSS)) kB between the two formula passes"
 fi
 if ! alive; then fail "the program is gone at the end"; fi
+
+# Esc during an expensive fill ends the program at once.
+type_into "$RIEMANN"
+focus
+x key Return
+sleep 0.3
+start=$(now_ms)
+x key Escape
+# The window is gone when xwininfo no longer finds it mapped.
+while xwininfo -id "$WID" 2>/dev/null | grep -q IsViewable && [ $(($(now_ms) - start)) -le 5000 ]; do
+  sleep 0.01
+done
+t=$(($(now_ms) - start))
+while alive && [ $(($(now_ms) - start)) -le 5000 ]; do sleep 0.01; done
+echo "Esc during the RIEMANN fill: the window closed after $t ms, the program ended after" \
+  "$(($(now_ms) - start)) ms"
+if alive; then
+  fail "Esc did not end the program during an expensive fill"
+elif [ "$t" -gt "$ANSWER_MS" ]; then
+  fail "Esc took $t ms to close the window during an expensive fill"
+fi
 if [ "$failures" -ne 0 ]; then
   echo "soak: $failures failures"
   exit 1
