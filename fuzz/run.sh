@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
 # Runs every fuzz target of BUILD_DIR for SECONDS seconds each, one after the
 # other, from the seed corpus in fuzz/corpus/<target> (new inputs go to a
-# scratch corpus in BUILD_DIR, the seeds stay as committed). Prints each
-# target's execution count and libFuzzer's last coverage line, and exits
-# non-zero when any target reports a finding (crash, sanitizer report, leak,
-# timeout of 2 s per input, memory above the limit).
+# scratch corpus, the seeds stay as committed). Prints each target's execution
+# count and libFuzzer's last coverage line, and exits non-zero when any target
+# reports a finding (crash, sanitizer report, leak, timeout of 2 s per input,
+# memory above the limit). Inputs run up to 64 KB, twice the longest text a
+# formula line or an interval field takes.
+#
+# The scratch corpus is BUILD_DIR/fuzz-corpus/<target>, or
+# $FUZZ_CORPUS_CACHE/<target> when that is set: a directory kept between runs,
+# so that each run starts from what the earlier ones found.
 #
 # usage: fuzz/run.sh BUILD_DIR SECONDS [TARGET...]
 # A finding leaves its input in BUILD_DIR/fuzz-artifacts; running the target
@@ -35,12 +40,12 @@ failed=()
 for target in "${targets[@]}"; do
   exe="$build/fuzz/$target"
   seeds="$here/corpus/$target"
-  scratch="$build/fuzz-corpus/$target"
+  scratch="${FUZZ_CORPUS_CACHE:-$build/fuzz-corpus}/$target"
   artifacts="$build/fuzz-artifacts"
   log="$build/fuzz-logs/$target.log"
   mkdir -p "$scratch" "$artifacts" "$(dirname "$log")"
   args=(-max_total_time="$seconds" -timeout=2 -rss_limit_mb=2048 -malloc_limit_mb=1024
-        -max_len=4096 -print_final_stats=1 -artifact_prefix="$artifacts/$target-")
+        -max_len=65536 -print_final_stats=1 -artifact_prefix="$artifacts/$target-")
   dict="$here/$target.dict"
   [ -f "$dict" ] && args+=(-dict="$dict")
   dirs=("$scratch")
