@@ -319,12 +319,17 @@ double EulerPhi(std::int32_t n) {
         RealStatus = 1;
         return 0;
     }
-    int count = 0;
-    std::int32_t i = 1;
-    do { // i = 1 is always tested, so phi(1) = 1
-        if (Gcd(i, n) == 1) ++count;
-        ++i;
-    } while (i < n);
+    // The count of 1 <= i < n coprime to n (and 1 for n = 1), by the product
+    // over n's prime factors: about sqrt(n) steps instead of n gcds, so a
+    // formula of many EULERPHI terms stays cheap.
+    std::int32_t count = n;
+    std::int32_t rest = n;
+    for (std::int32_t p = 2; p * p <= rest; ++p) {
+        if (rest % p != 0) continue;
+        while (rest % p == 0) rest /= p;
+        count -= count / p;
+    }
+    if (rest > 1) count -= count / rest;
     return count;
 }
 

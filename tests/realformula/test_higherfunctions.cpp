@@ -304,6 +304,13 @@ TEST(RealSpecial, EulerPhiAndGcd) {
     EXPECT_EQ(1, EulerPhi(1));
     EXPECT_EQ(1, EulerPhi(2));
     EXPECT_EQ(9972, EulerPhi(9973)); // a prime
+    // Every accepted n against a sieve of the totient.
+    std::vector<std::int32_t> sieve(10001);
+    for (std::int32_t n = 0; n <= 10000; ++n) sieve[n] = n;
+    for (std::int32_t p = 2; p <= 10000; ++p)
+        if (sieve[p] == p)
+            for (std::int32_t m = p; m <= 10000; m += p) sieve[m] -= sieve[m] / p;
+    for (std::int32_t n = 1; n <= 10000; ++n) ASSERT_EQ(sieve[n], EulerPhi(n)) << n;
     EXPECT_EQ(0, RealStatus);
     EXPECT_EQ(0, EulerPhi(0));
     EXPECT_EQ(1, RealStatus);
