@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 #include "plot/plot3d.h"
 
@@ -80,6 +81,23 @@ void TPlot3D::DrawCells(Canvas*& canvas) {
     const bool rowsAscend = xAbove180 != (m_viewAngleZ < 90 || m_viewAngleZ > 270);
     const bool colsAscend = xAbove180 == (m_viewAngleZ > 180);
     const std::int64_t c64 = cols;
+    // Each grid point is a corner of up to four cells. Without a handler to
+    // change the view in between, its height and screen point are taken once.
+    const bool once = !OnBeforeRenderPolygon;
+    std::vector<double> heights;
+    std::vector<TPoint> points;
+    if (once) {
+        heights.resize(static_cast<std::size_t>(cols) * rows);
+        points.resize(heights.size());
+        for (int j = 1; j <= rows; ++j)
+            for (int i = 1; i <= cols; ++i) {
+                const std::size_t at = static_cast<std::size_t>(j - 1) * cols + (i - 1);
+                heights[at] = m_surface.Cell(i, j);
+                double x, y, z;
+                GridToModel(i, j, heights[at], x, y, z);
+                points[at] = Project(x, y, z);
+            }
+    }
 
     for (int m = 1; m <= rows - 1; ++m) {
         const int j = rowsAscend ? m : rows - m;
@@ -93,10 +111,16 @@ void TPlot3D::DrawCells(Canvas*& canvas) {
             double v[4];
             bool finite = true;
             for (int k = 0; k < 4; ++k) {
-                v[k] = m_surface.Cell(ci[k], cj[k]);
-                double x, y, z;
-                GridToModel(ci[k], cj[k], v[k], x, y, z);
-                quad[k] = Project(x, y, z);
+                if (once) {
+                    const std::size_t at = static_cast<std::size_t>(cj[k] - 1) * cols + (ci[k] - 1);
+                    v[k] = heights[at];
+                    quad[k] = points[at];
+                } else {
+                    v[k] = m_surface.Cell(ci[k], cj[k]);
+                    double x, y, z;
+                    GridToModel(ci[k], cj[k], v[k], x, y, z);
+                    quad[k] = Project(x, y, z);
+                }
                 m_screenX.SetCell(ci[k], cj[k], quad[k].x);
                 m_screenY.SetCell(ci[k], cj[k], quad[k].y);
                 m_drawOrder.SetCell(ci[k], cj[k], OrderNumber(order[k]));

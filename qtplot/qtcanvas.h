@@ -44,6 +44,9 @@ class QtCanvas : public Canvas {
     void ApplyFont();
     void Fill(int x1, int y1, int x2, int y2, QRgb color);
     void Line(int x0, int y0, int x1, int y1);
+    void LineInside(int x0, int y0, int x1, int y1);
+    void FillQuad(const TQuad& points);
+    bool Inside(int x, int y) const { return x >= 0 && x < m_width && y >= 0 && y < m_height; }
 
     // Shapes are written straight into the pixels; only text uses the
     // painter, which is opened on the first text of an image.
