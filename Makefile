@@ -8,7 +8,8 @@ PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 PACKAGES := cmake g++ make pkg-config qt6-base-dev qt6-svg-dev libgl-dev libgtest-dev \
-            libgmock-dev libbenchmark-dev libcli11-dev libwebp-dev xvfb xauth fonts-dejavu-core
+            libgmock-dev libbenchmark-dev libcli11-dev libwebp-dev qt6-translations-l10n xvfb xauth \
+            fonts-dejavu-core
 FUZZ_PACKAGES := clang libclang-rt-dev
 SOAK_PACKAGES := xdotool xclip imagemagick xvfb xauth
 PACKAGE_PACKAGES := dpkg-dev file
