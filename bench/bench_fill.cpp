@@ -128,9 +128,12 @@ class TableReporter : public benchmark::ConsoleReporter {
     TableReporter() : ConsoleReporter(OO_Tabular) {}
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (!run.error_occurred && run.iterations > 0)
-                m_cpuMs[run.benchmark_name()] = run.GetAdjustedCPUTime(); // in ms
+        // With repetitions the median, reported after the runs, stands for the row.
+        for (const Run& run : runs) {
+            if (run.error_occurred || run.iterations == 0) continue;
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
+            m_cpuMs[run.run_name.str()] = run.GetAdjustedCPUTime(); // in ms
+        }
     }
     void PrintTable() const {
         const auto native = m_cpuMs.find("NativeLoop");
