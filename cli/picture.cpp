@@ -4,16 +4,13 @@
 #include "app/windowplot.h"
 #include "cli/command.h"
 #include "qtplot/paintercanvas.h"
+#include "qtplot/pictureio.h"
 
 #include <QBuffer>
-#include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
-#include <QSvgGenerator>
 
 #include <algorithm>
 #include <cstdio>
@@ -21,10 +18,6 @@
 namespace cli {
 
 namespace {
-
-// Images are 96 dots per inch, as the window's.
-constexpr int DotsPerMeter = 3780;
-constexpr int DotsPerInch = 96;
 
 bool EndsWith(const std::string& text, const std::string& ending) {
     if (text.size() < ending.size()) return false;
@@ -90,8 +83,8 @@ QImage Scene::Raster(int width, int height) {
     if (width == windowplot::PlotWidth && height == windowplot::PlotHeight) return m_host.Image();
     QImage image(width, height, QImage::Format_RGB32);
     if (image.isNull()) return image;
-    image.setDotsPerMeterX(DotsPerMeter);
-    image.setDotsPerMeterY(DotsPerMeter);
+    image.setDotsPerMeterX(pictureio::DotsPerMeter);
+    image.setDotsPerMeterY(pictureio::DotsPerMeter);
     QPainter painter(&image);
     PaintScaled(painter, width, height);
     return image;
@@ -114,28 +107,13 @@ void Scene::PaintScaled(QPainter& painter, int width, int height) {
 }
 
 QByteArray Scene::Png(int width, int height) {
-    const QImage image = Raster(width, height);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (image.isNull() || !image.save(&buffer, "PNG")) return {};
-    return bytes;
+    return pictureio::Png(Raster(width, height));
 }
 
 QByteArray Scene::Svg(int width, int height) {
     Raster(windowplot::PlotWidth, windowplot::PlotHeight); // settles the label font
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    QSvgGenerator generator;
-    generator.setOutputDevice(&buffer);
-    generator.setSize(QSize(width, height));
-    generator.setViewBox(QRect(0, 0, width, height));
-    generator.setResolution(DotsPerInch);
-    generator.setTitle(QStringLiteral("Tessarel"));
-    QPainter painter(&generator);
-    PaintScaled(painter, width, height);
-    painter.end();
-    return bytes;
+    return pictureio::Svg(QSize(width, height),
+                          [&](QPainter& painter) { PaintScaled(painter, width, height); });
 }
 
 QByteArray Scene::Pdf(int width, int height) {
@@ -144,10 +122,11 @@ QByteArray Scene::Pdf(int width, int height) {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
-    writer.setResolution(DotsPerInch);
+    writer.setResolution(pictureio::DotsPerInch);
     // Qt rounds the page to whole points; the picture fills it.
-    writer.setPageSize(QPageSize(QSizeF(width * 72.0 / DotsPerInch, height * 72.0 / DotsPerInch),
-                                 QPageSize::Point));
+    writer.setPageSize(QPageSize(
+        QSizeF(width * 72.0 / pictureio::DotsPerInch, height * 72.0 / pictureio::DotsPerInch),
+        QPageSize::Point));
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
     writer.setCreator(QStringLiteral("Tessarel"));
     QPainter painter(&writer);
@@ -156,39 +135,9 @@ QByteArray Scene::Pdf(int width, int height) {
     return bytes;
 }
 
-namespace {
-
-// Writes all of bytes unbuffered: a short write is followed by another, so a
-// full disk shows as an error instead of a silently shortened file.
-bool WriteAll(QFileDevice& file, const QByteArray& bytes) {
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
-        if (n <= 0) return false;
-        done += n;
-    }
-    return true;
-}
-
-} // namespace
-
 bool WriteFile(const std::string& path, const QByteArray& bytes) {
-    const QString name = QString::fromStdString(path);
-    const QFileInfo info(name);
-    const auto mode = QIODevice::WriteOnly | QIODevice::Unbuffered;
-    QString reason;
-    if (info.exists() && !info.isFile() && !info.isDir()) {
-        // A device or a pipe is written in place: renaming a temporary file
-        // over it would replace it.
-        QFile file(name);
-        if (file.open(mode) && WriteAll(file, bytes)) return true;
-        reason = file.errorString();
-    } else {
-        // The file appears under its name only when complete.
-        QSaveFile file(name);
-        if (file.open(mode) && WriteAll(file, bytes) && file.commit()) return true;
-        reason = file.errorString();
-    }
+    const QString reason = pictureio::WriteFile(QString::fromStdString(path), bytes);
+    if (reason.isEmpty()) return true;
     ReportError("cannot write " + path + ": " + reason.toStdString());
     return false;
 }

@@ -1,6 +1,7 @@
 // The plot's drawing calls as painter shapes on any paint device.
 #include "qtplot/paintercanvas.h"
 
+#include "qtplot/pictureio.h"
 #include "qtplot/qtcanvas.h"
 #include "text/cp1252.h"
 
@@ -11,9 +12,6 @@
 
 namespace {
 
-// 96 dots per inch, as the image canvas's pictures.
-constexpr int DotsPerMeter = 3780;
-
 QString FromCp1252(const std::string& text) {
     return QString::fromStdString(text::Cp1252ToUtf8(text));
 }
@@ -23,8 +21,8 @@ QString FromCp1252(const std::string& text) {
 PainterCanvas::PainterCanvas(QPainter& painter)
     : m_painter(painter), m_metricsImage(1, 1, QImage::Format_RGB32),
       m_metrics(m_font, &m_metricsImage) {
-    m_metricsImage.setDotsPerMeterX(DotsPerMeter);
-    m_metricsImage.setDotsPerMeterY(DotsPerMeter);
+    m_metricsImage.setDotsPerMeterX(pictureio::DotsPerMeter);
+    m_metricsImage.setDotsPerMeterY(pictureio::DotsPerMeter);
     m_font.setFamilies({QString::fromStdString(FontName()), FallbackFontFace});
     m_font.setPointSize(FontSize());
     ApplyFont();
