@@ -5,6 +5,7 @@
 #include "text/cp1252.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace feedback {
 
@@ -80,6 +81,22 @@ std::string StatusLine(int status, const sampling::FillReport& report, int point
     }
 }
 
+// The deepest nesting of brackets, absolute-value bars and calls in a real
+// formula. A bar opens where an operand is expected and closes elsewhere.
+int FieldNesting(const std::string& text) {
+    int depth = 0, deepest = 0;
+    bool afterOperand = false;
+    for (const char c : text) {
+        const bool opens = c == '(' || c == '[' || (c == '|' && !afterOperand);
+        const bool closes = c == ')' || c == ']' || (c == '|' && afterOperand);
+        if (opens) deepest = std::max(deepest, ++depth);
+        if (closes) --depth;
+        const bool operand = std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '.';
+        if (c != ' ') afterOperand = closes || (operand && !opens);
+    }
+    return deepest;
+}
+
 void AddLine(Note& note, const std::string& line) {
     if (line.empty()) return;
     if (!note.text.empty()) note.text += '\n';
@@ -129,11 +146,33 @@ Note FieldNote(const std::string& text, std::uint8_t realStatus) {
         cause = "Wert außerhalb von ±10¹⁰";
         break;
     default:
-        cause = text.find_first_not_of(" \t") == std::string::npos ? "das Feld ist leer"
-                                                                   : "Syntax- oder Bereichsfehler";
+        if (text.find_first_not_of(" \t") == std::string::npos)
+            cause = "das Feld ist leer";
+        else if (FieldNesting(text) > FieldMaxNesting)
+            return {Severity::Fault,
+                    "Formel nicht auswertbar: Klammern und Funktionen tiefer als " +
+                        Count(FieldMaxNesting) + " Ebenen verschachtelt, gilt als 0"};
+        else
+            cause = "Syntax- oder Bereichsfehler";
         break;
     }
     return {Severity::Fault, std::string("Formel nicht auswertbar: ") + cause + ", gilt als 0"};
+}
+
+std::array<Note, 6> IntervalNotes(const sampling::IntervalTexts& texts,
+                                  const std::array<std::uint8_t, 6>& realStatus,
+                                  const sampling::IntervalValues& values) {
+    std::array<Note, 6> notes;
+    for (std::size_t k = 0; k < notes.size(); ++k) notes[k] = FieldNote(texts[k], realStatus[k]);
+    for (int axis = 0; axis < 3; ++axis) {
+        if (!sampling::BoundsReversed(values, axis)) continue;
+        for (const std::size_t k : {std::size_t(axis), std::size_t(axis) + 3}) {
+            AddLine(notes[k], "untere und obere Grenze vertauscht: gezeichnet wird das Intervall "
+                              "dazwischen");
+            if (notes[k].severity == Severity::None) notes[k].severity = Severity::Hint;
+        }
+    }
+    return notes;
 }
 
 } // namespace feedback

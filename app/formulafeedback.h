@@ -4,6 +4,9 @@
 #pragma once
 
 #include "app/samples.h"
+#include "app/sampling.h"
+
+#include <array>
 
 #include <cstdint>
 #include <string>
@@ -29,6 +32,18 @@ Note FormulaNote(const std::string& formula, const sampling::FillReport& report,
 // interpreter left with status realStatus, so that it counts as 0;
 // Severity::None for status 0.
 Note FieldNote(const std::string& text, std::uint8_t realStatus);
+
+// The brackets and function calls the real interpreter follows inside each
+// other; a field nested deeper reads as a syntax error.
+inline constexpr int FieldMaxNesting = 255;
+
+// The notes of the six interval fields (E1..E6, as sampling::IntervalTexts),
+// given each field's text, the real interpreter's status after reading it and
+// its value: FieldNote's, and on both fields of an axis whose lower bound
+// exceeds its upper one the hint that they are taken the other way round.
+std::array<Note, 6> IntervalNotes(const sampling::IntervalTexts& texts,
+                                  const std::array<std::uint8_t, 6>& realStatus,
+                                  const sampling::IntervalValues& values);
 
 // "1 296": a count with a no-break space between thousands.
 std::string Count(int n);

@@ -196,16 +196,33 @@ IntervalValues ReadIntervals(const IntervalTexts& texts) {
     return values;
 }
 
+namespace {
+
+// A bound of the x interval pulled in by 0.1 % of the half-width toward the
+// middle. For a symmetric interval the middle is exactly 0, so the bounds are
+// exactly 0.999 times the fields.
+double TowardMiddle(double bound, double middle) {
+    return middle + (bound - middle) * 0.999;
+}
+
+} // namespace
+
 void ApplyIntervals(TPlot3D& plot, const IntervalValues& values) {
-    // A lower y bound equal to the upper one in force moves up by 1 (the
-    // setter would move it down), which keeps the rows where they are sampled.
-    const double yLow = values[1] == plot.RangeYHigh() ? values[1] + 1 : values[1];
-    plot.SetRangeXLow(values[0] * 0.999);
-    plot.SetRangeYLow(yLow);
-    plot.SetRangeZLow(values[2]);
-    plot.SetRangeXHigh(values[3] * 0.999);
-    plot.SetRangeYHigh(values[4]);
-    plot.SetRangeZHigh(values[5]);
+    for (std::size_t axis = 0; axis < 3; ++axis) {
+        double low = std::min(values[axis], values[axis + 3]);
+        double high = std::max(values[axis], values[axis + 3]);
+        if (axis == 0) {
+            const double middle = low / 2 + high / 2; // no overflow near the largest doubles
+            low = TowardMiddle(low, middle);
+            high = TowardMiddle(high, middle);
+        }
+        plot.SetRange(static_cast<TP3ScaleKind>(axis), low, high);
+    }
+}
+
+bool BoundsReversed(const IntervalValues& values, int axis) {
+    const auto k = static_cast<std::size_t>(axis);
+    return values[k] > values[k + 3];
 }
 
 void LoadWindowPlotSettings(TPlot3D& p) {

@@ -106,10 +106,16 @@ void ApplyFill(TPlot3D& plot, const FillResult& result, FillRecord* record);
 // Reads all six fields with FieldValue, E1 to E6, before anything changes.
 IntervalValues ReadIntervals(const IntervalTexts& texts);
 
-// Sets the plot's ranges from the six field values, in the order E1..E6:
-// x pulled in by 0.999, the lower y field in RangeYLow and the upper one in
-// RangeYHigh. Each setter repaints.
+// Sets the plot's ranges from the six field values, each axis as a pair: the
+// interval between the lower and the upper field, whichever is larger; the x
+// interval pulled in by 0.1 % toward its middle (so -4..4 gives
+// -3.996..3.996); a pair whose ends are equal widened to low..low + 1. Each
+// axis repaints once.
 void ApplyIntervals(TPlot3D& plot, const IntervalValues& values);
+
+// True when the lower field of axis (0 x, 1 y, 2 z) holds a larger value than
+// the upper one, so that ApplyIntervals takes them the other way round.
+bool BoundsReversed(const IntervalValues& values, int axis);
 
 // The plot settings the main window stores for its plot, applied in the
 // plot's declaration order (the Range and ColorScale setters compare with the

@@ -170,9 +170,11 @@ const char* SamplingHelp() {
            "Intervals: LO,HI is split at the first comma; each half is a real formula in X (1)\n"
            "and Q as in the window's fields (2*pi, -x, 1,5 after the split), and must evaluate.\n"
            "Sampling: N x N points (N = 36 unless --points). Column p = 1..N lies at\n"
-           "x = XLO + |XHI - XLO| * p / N and row i at y = YLO + |YHI - YLO| * i / N, so the low\n"
-           "ends are never sampled and the high ends always; the x bounds are first pulled in\n"
-           "by 0.999. Values outside the z interval are cut off at its ends.";
+           "x = XLO + (XHI - XLO) * p / N and row i at y = YLO + (YHI - YLO) * i / N, so the low\n"
+           "ends are never sampled and the high ends always. LO and HI given the other way\n"
+           "round are taken in order; equal ones become LO..LO+1. The x bounds are first\n"
+           "pulled in by 0.1 % toward their middle (-4,4 gives -3.996..3.996). Values outside\n"
+           "the z interval are cut off at its ends.";
 }
 
 } // namespace surfaceoptions

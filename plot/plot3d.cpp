@@ -323,6 +323,13 @@ void TPlot3D::SetRangeHigh(int axis, double v) {
     Paint();
 }
 
+void TPlot3D::SetRange(TP3ScaleKind axis, double low, double high) {
+    m_rangeLow[axis] = low;
+    m_rangeHigh[axis] = high == low ? low + 1 : high;
+    UpdateZMapping();
+    Paint();
+}
+
 void TPlot3D::SetRangeXLow(double v) {
     SetRangeLow(0, v);
 }

@@ -176,6 +176,10 @@ class TPlot3D {
     void SetRangeYHigh(double v);
     double RangeZHigh() const { return m_rangeHigh[2]; }
     void SetRangeZHigh(double v);
+    // Both ends of one axis at once, so that neither is compared with the
+    // other's old value: only a pair whose ends are equal is widened (high
+    // becomes low + 1). Repaints once.
+    void SetRange(TP3ScaleKind axis, double low, double high);
     double ScaleFactX() const { return m_scaleFact[0]; }
     void SetScaleFactX(double v);
     double ScaleFactY() const { return m_scaleFact[1]; }

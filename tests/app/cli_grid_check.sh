@@ -30,9 +30,13 @@ expect "$(awk -F, '{for (k = 2; k <= NF; ++k) if ($k != $1) bad = 1} END {print 
 expect "$(sed -n 18p "$tmp/imag.csv" | cut -d, -f1)" 0 "row 18 at y = 0"
 expect "$(sed -n 36p "$tmp/imag.csv" | cut -d, -f1)" 4 "row 36 at y = 4"
 
-# Interval texts are real formulas; x is pulled in by 0.999; values clamp to z.
+# Interval texts are real formulas; x is pulled in by 0.1 % toward the middle
+# of its interval; values clamp to z.
 expect "$("$cli" grid --mode 1 --x 'x,2*pi' --z '-1,0,5' Z | head -1 | cut -d, -f36)" 0.5 "clamped to the z range (decimal comma)"
-expect "$("$cli" grid --mode 1 --x 'x,2*pi' --z '-1,10' Z | head -1 | cut -d, -f36)" 6.276902121872407 "x high 2*pi times 0.999"
+expect "$("$cli" grid --mode 1 --x 'x,2*pi' --z '-1,10' Z | head -1 | cut -d, -f36)" 6.2805437145259964 "x high 2*pi pulled toward the middle"
+expect "$("$cli" grid --format csv --x 1000,1000.5 --y 0,1 --z 0,2000 Z | sed -n 2p | cut -d, -f3)" 1000.014125 "pulled toward the middle, not toward 0"
+expect "$("$cli" grid --format csv --x 4,8 Z | sed -n 2p | cut -d, -f3)" 4.1129999999999995 "bounds as a pair"
+expect "$("$cli" grid --format csv --y 4,-4 Z | sed -n '2p;$p' | cut -d, -f4 | tr '\n' ' ')" "-3.7777777777777777 4 " "reversed bounds: the interval between"
 expect "$("$cli" grid --q 1.5 Q | head -1 | cut -d, -f1)" 1.5 "Q reaches the formula"
 
 "$cli" grid 'Z^1000' >"$tmp/out" 2>"$tmp/err"

@@ -1,6 +1,8 @@
 // The sampling routines shared by the window and tessarel-cli.
 #include "app/sampling.h"
 
+#include "app/formulafeedback.h"
+
 #include "complexformula/interpreter.h"
 #include "plot/plot3d.h"
 #include "realformula/interpreter.h"
@@ -298,29 +300,22 @@ TEST_F(Fill, AnErrorKeepsTheCellsAlreadyWritten) {
 }
 
 TEST(ApplyIntervals, FieldsToRanges) {
+    const double pi = std::numbers::pi;
     const struct {
         const char* name;
         sampling::IntervalTexts fields;
         double xLow, xHigh, yLow, yHigh, zLow, zHigh;
     } rows[] = {
+        // clang-format off
         {"defaults", sampling::DefaultIntervalTexts, -3.996, 3.996, -4, 4, -4, 4},
-        {"x pulled in, also when negative",
-         {"-10", "0", "-1", "-2", "5", "1"},
-         -9.99,
-         -1.998,
-         0,
-         5,
-         -1,
-         1},
-        {"formulas",
-         {"-2*pi", "1,5", "-x", "pi", "3", "X+1"},
-         -6.283185307179586 * 0.999,
-         3.141592653589793 * 0.999,
-         1.5,
-         3,
-         -1,
-         2},
-        {"nonsense and empty read 0", {"ABC", "", "-4", "4", "4", "4"}, 0, 3.996, 0, 4, -4, 4},
+        {"x pulled toward the middle, also when negative", {"-10", "0", "-1", "-2", "5", "1"}, -9.996, -2.004, 0, 5, -1, 1},
+        {"x pulled toward the middle far from 0", {"1000", "0", "0", "1000,5", "1", "1"}, 1000.00025, 1000.49975, 0, 1, 0, 1},
+        {"formulas", {"-2*pi", "1,5", "-x", "pi", "3", "X+1"}, -1.9985 * pi, 0.9985 * pi, 1.5, 3, -1, 2},
+        {"nonsense and empty read 0", {"ABC", "", "-4", "4", "4", "4"}, 0.002, 3.998, 0, 4, -4, 4},
+        {"bounds as a pair: y and z meet the ends in force", {"4", "4", "-8", "8", "8", "-4"}, 4.002, 7.998, 4, 8, -8, -4},
+        {"equal bounds widened upward", {"3", "-2", "5", "3", "-2", "5"}, 3, 4, -2, -1, 5, 6},
+        {"reversed bounds: the interval between", {"8", "4", "4", "4", "-4", "-4"}, 4.002, 7.998, -4, 4, -4, 4},
+        // clang-format on
     };
     for (const auto& r : rows) {
         TPlot3D plot;
@@ -335,16 +330,76 @@ TEST(ApplyIntervals, FieldsToRanges) {
     }
 }
 
-TEST(ApplyIntervals, ABoundMeetingTheOtherMovesBy1) {
+TEST(ApplyIntervals, BoundsApplyAsAPair) {
+    // Regression: the ends were set one at a time, so a new lower bound equal
+    // to the upper one in force moved by 1 (x 4..8 sampled from 3.13).
     TPlot3D plot;
     sampling::LoadWindowPlotSettings(plot);
     sampling::ApplyIntervals(plot, sampling::ReadIntervals(sampling::DefaultIntervalTexts));
     sampling::ApplyIntervals(plot, sampling::ReadIntervals({"4", "4", "-4", "8", "8", "4"}));
-    EXPECT_DOUBLE_EQ(plot.RangeXLow(), 2.996);
-    EXPECT_DOUBLE_EQ(plot.RangeXHigh(), 7.992);
-    // A lower y bound meeting the upper one moves up, away from it.
-    EXPECT_EQ(plot.RangeYLow(), 5);
+    EXPECT_DOUBLE_EQ(plot.RangeXLow(), 4.002);
+    EXPECT_EQ(plot.RangeYLow(), 4);
     EXPECT_EQ(plot.RangeYHigh(), 8);
+}
+
+TEST(ApplyIntervals, SymmetricXBoundsAreExactly0999Times) {
+    for (const double b : {4.0, 0.1, 3.7, 1e10, 123.456})
+        for (const double sign : {1.0, -1.0}) {
+            TPlot3D plot;
+            sampling::ApplyIntervals(plot, {-sign * b, -4, -4, sign * b, 4, 4});
+            EXPECT_EQ(plot.RangeXLow(), -b * 0.999) << b;
+            EXPECT_EQ(plot.RangeXHigh(), b * 0.999) << b;
+        }
+}
+
+TEST(IntervalNotes, NameWhatTheFieldsCannotSay) {
+    const auto nested = [](const std::string& open, const std::string& close, int n) {
+        std::string text;
+        for (int k = 0; k < n; ++k) text += open;
+        text += "1";
+        for (int k = 0; k < n; ++k) text += close;
+        return text;
+    };
+    using feedback::Severity;
+    const char* const swapped = "untere und obere Grenze vertauscht";
+    const char* const deep = "tiefer als 255 Ebenen";
+    const struct {
+        const char* name;
+        sampling::IntervalTexts fields;
+        std::size_t field; // the note looked at
+        Severity severity;
+        const char* says; // nullptr: no note
+    } rows[] = {
+        // clang-format off
+        {"clean fields", sampling::DefaultIntervalTexts, 0, Severity::None, nullptr},
+        {"reversed bounds: the lower field", {"-4", "4", "-4", "4", "-4", "4"}, 1, Severity::Hint, swapped},
+        {"reversed bounds: the upper field", {"-4", "4", "-4", "4", "-4", "4"}, 4, Severity::Hint, swapped},
+        {"reversed bounds after a field read as 0", {"ABC", "-4", "-4", "-1", "4", "4"}, 0, Severity::Fault, swapped},
+        {"equal bounds are not reversed", {"-4", "-4", "2", "4", "4", "2"}, 2, Severity::None, nullptr},
+        {"255 nested brackets are read", {nested("(", ")", 255), "-4", "-4", "4", "4", "4"}, 0, Severity::None, nullptr},
+        {"256 nested brackets named", {nested("(", ")", 256), "-4", "-4", "4", "4", "4"}, 0, Severity::Fault, deep},
+        {"256 nested calls named", {"-4", nested("SIN(", ")", 256), "-4", "4", "4", "4"}, 1, Severity::Fault, deep},
+        {"256 nested bars named", {"-4", "-4", nested("|", "|", 256), "4", "4", "4"}, 2, Severity::Fault, deep},
+        {"256 nested floor brackets named", {"-4", "-4", "-4", nested("[", "]", 256), "4", "4"}, 3, Severity::Fault, deep},
+        {"a syntax error is not a nesting", {"-4", "-4", "-4", "4", "4", "2+*3"}, 5, Severity::Fault, "Syntax"},
+        // clang-format on
+    };
+    for (const auto& r : rows) {
+        sampling::IntervalValues values{};
+        std::array<std::uint8_t, 6> status{};
+        for (std::size_t k = 0; k < 6; ++k) {
+            values[k] = sampling::FieldValue(r.fields[k]);
+            status[k] = RealStatus;
+        }
+        const auto notes = feedback::IntervalNotes(r.fields, status, values);
+        EXPECT_EQ(notes[r.field].severity, r.severity) << r.name;
+        const std::string& text = notes[r.field].text;
+        if (r.says) {
+            EXPECT_NE(text.find(r.says), std::string::npos) << r.name << ": " << text;
+        } else {
+            EXPECT_EQ(text, "") << r.name;
+        }
+    }
 }
 
 TEST(LoadWindowPlotSettings, TheWindowsStoredView) {
