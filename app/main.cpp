@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
     if (qtGerman.load(QStringLiteral("qtbase_de"),
                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtGerman);
-    Tfplot3d window;
+    MainWindow window;
     if (argc > 1) window.ApplyStartOptions(options);
     window.show();
     window.activateWindow(); // the shortcuts need the window to be active

@@ -1,12 +1,19 @@
 // The main window: the formula line, the view and interval controls, the
-// simulation timer and the plot, with the handlers that steer them.
+// simulation timer and the plot, with the slots that steer them. Its code is
+// split by concern:
+//   mainwindow.cpp    construction, the menus and actions, the wiring, events
+//   controlpanel.cpp     the panels and controls, names, tab order, start options
+//   drawrequest.cpp      the draw request, the interval fields, the background fill
+//   viewcontrols.cpp     angles, size, colour scale, Q, check boxes, colours, zoom
+//   pointer.cpp          the wheel, the turn by drag and the read-out
+//   simulationtimer.cpp  the simulation's timer and its tick
+//   windowexports.cpp    the picture and data exports
 #pragma once
 
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QTimer>
-
-#include <QElapsedTimer>
 
 #include <array>
 #include <chrono>
@@ -19,6 +26,7 @@
 #include "app/formulafeedback.h"
 #include "app/formulaline.h"
 #include "app/sampling.h"
+#include "app/viewstate.h"
 #include "plot/plot3d.h"
 
 class QAction;
@@ -37,35 +45,34 @@ namespace surfaceoptions {
 struct SurfaceOptions;
 }
 
-// State the window shares with the sampling; the interpreters hold Q.
-extern std::string FormulaText; // Windows-1252, as the formula line delivers it
-extern int DisplayMode;         // 1 real part, 2 imaginary part, 3 modulus, 4 phase
-extern bool SweepUp;            // direction of the Q sweep
-
-class Tfplot3d : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
   public:
-    explicit Tfplot3d(QWidget* parent = nullptr);
-    ~Tfplot3d() override;
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Client area, below the menu bar.
     static constexpr int ClientWidth = 1008;
     static constexpr int ClientHeight = 709;
 
     TPlot3D& Plot();
+    // The formula last drawn, the display mode and the sweep direction.
+    const ViewState& State() const;
+    // Sets the direction of the Q sweep's next step.
+    void SetSweepUp(bool up);
     // The simulation's clock: runs between two presses of "Simulation" or F2.
     const QTimer& SimulationTimer() const;
-    // False only before FormCreate and while a wheel step rewrites the fields;
-    // a wheel event is ignored while it is false.
+    // False only before the plot view is set up and while a wheel step
+    // rewrites the fields; a wheel event is ignored while it is false.
     bool IsReady() const;
     void SetReady(bool ready);
 
     // The value of an interval field's text; 0 where the real interpreter
     // does not accept it.
     double FieldValue(QLineEdit* field) const;
-    // One simulation tick; the timer calls it every 15 ms.
-    void T1Ti();
+    // One simulation step; the timer calls it every 15 ms.
+    void SimulationTick();
 
     // How long a handler waits for its fill before it returns to the event
     // loop and lets the fill finish in the background; a fill done within it
@@ -104,116 +111,125 @@ class Tfplot3d : public QMainWindow {
     void wheelEvent(QWheelEvent* event) override;
 
   private:
-    // Handlers, named after their control and event. The wiring runs each
-    // through the error report.
-    void FormCreate();
-    void FormActivate();
-    void RadioGroup1Click();
-    void P2Resize();
-    void S7C();
-    void D1C();
-    // The fill of FormulaText; then holds the handler's remaining steps. A
-    // fill that ends within FillWait is applied here and then runs here; a
-    // longer one is applied when it ends, then runs then (the plot repaints
-    // when there is nothing to run). An error skips then, either way.
-    void FormShow(std::function<void()> then = {});
-    void E1C(std::function<void()> then = {});
-    void rx1C(QObject* sender);
-    void rx4C();
-    void Rx5C();
-    void CB3C();
-    void CB4C();
-    void CB1C();
-    void P1C(QObject* sender);
-    void M6C();
-    void M7C(QObject* sender);
-    void FormMouseWheelDown();
-    void FormMouseWheelUp();
-    void P3D1M(int& centerX, int& centerY, double& rotXAngle, double& rotZAngle,
-               double& magnification, TShiftState shift);
-    void P3D1D(Canvas*& canvas);
-    void S25C();
-    void saveImage();
-    void copyImage();
-    void saveData();
-    void reportWrite(const QString& fileName, const QString& failure);
-
+    // Construction (mainwindow.cpp, controlpanel.cpp).
     void createPanels();
     void createFormulaPanel();
     void createViewControls();
     void createIntervalControls();
     void createSimulationControls();
-    void createMenu();
+    void createActions();
+    void createMenus();
     void nameControls();
     void setTabOrder();
-    void loadPlotSettings();
-    void wireHandlers();
-    void zoomFields(double factor);
-    void wheelStep(bool down);
+    void connectSlots();
+    void setUpPlotView();
+    void fitFormulaLine();
+
+    // Slots. The wiring runs each through the error report.
+    void firstShown();
+    void quit();
+    void drawRequested();
+    void displayModeChanged();
+    void intervalsChanged(std::function<void()> then = {});
+    void viewAngleOrSizeChanged(SpinField* field);
+    void colorScaleChanged();
+    void qChanged();
+    void meshToggled();
+    void scalesToggled();
+    void boxToggled();
+    void chooseColor(QAction* which);
+    void resetIntervals();
+    void zoom(QAction* which);
+    void plotTurned(double rotXAngle, double rotZAngle);
+    void toggleSimulation();
+    void saveImage();
+    void copyImage();
+    void saveData();
+
+    // The draw request and the background fill (drawrequest.cpp).
+    // The fill of the state's formula; then holds the handler's remaining
+    // steps. A fill that ends within FillWait is applied here and then runs
+    // here; a longer one is applied when it ends, then runs then (the plot
+    // repaints when there is nothing to run). An error skips then, either way.
+    void fill(std::function<void()> then = {});
     void applyIntervalFields();
-    void turnOneDegree(SpinField* angle);
     std::array<QLineEdit*, 6> intervalFields() const;
-    void showPlotReadOut(QHelpEvent* event);
     void applyFill(const sampling::FillResult& result, const std::string& formula);
     void fillEnded(std::uint64_t job);
     void cancelFill();
     void endBackgroundFill();
     void showFillProgress();
 
-    // Controls and menu items, in the order the window declares them. Each
-    // carries its member's name as its object name.
-    PlotWidget* P3D1;
-    QWidget* P2;
-    QTimer Timer1;
-    QLabel* L8;
-    FormulaLine* E7;
-    QMenuBar* MM1;
-    QAction* M2;
-    QAction* M3;
-    QAction* sim1;
-    QAction* M4;
-    QAction* M6;
-    QAction* M7;
-    QAction* M8;
-    QAction* N4;
-    QAction* M9;
-    QAction* M12;
-    QAction* N5;
-    QAction* M13;
-    QAction* M14;
-    QAction* M15;
-    QWidget* P4;
-    QLabel* L9;
-    QLabel* L1;
-    SpinField* Rx1;
-    QLabel* L2;
-    SpinField* Rx2;
-    QLabel* L4;
-    SpinField* Rx4;
-    SpinField* Rx3;
-    QLabel* L3;
-    QLabel* L10;
-    QLabel* L5;
-    QLabel* L6;
-    QLabel* L7;
-    QLineEdit* E1;
-    QLineEdit* E2;
-    QLineEdit* E3;
-    QLineEdit* E4;
-    QLineEdit* E5;
-    QLineEdit* E6;
-    QCheckBox* CB3;
-    QCheckBox* CB4;
-    QCheckBox* CB1;
-    QGroupBox* Rg1;
-    QButtonGroup* Rg1Items;
-    QPushButton* D2;
-    SpinField* Rx5;
-    QLabel* L11;
-    SpinField* Rx6;
-    QPushButton* D1;
-    QGroupBox* RadioGroup1;
-    QButtonGroup* RadioGroup1Items;
+    // The pointer and the view fields (pointer.cpp, viewcontrols.cpp).
+    void wheelStep(bool down);
+    void zoomFields(double factor);
+    void showPlotReadOut(QHelpEvent* event);
+    void reportWrite(const QString& fileName, const QString& failure);
+
+    ViewState m_state;
+
+    // The plot, the panels and the timer. Each control carries an object
+    // name of its own, which tests use to find it.
+    PlotWidget* m_plotWidget;
+    QWidget* m_formulaPanel; // along the bottom
+    QWidget* m_controlPanel; // at the right
+    QTimer m_simulationTimer;
+    QLabel* m_formulaLabel;
+    FormulaLine* m_formulaLine;
+
+    // The menu bar and its actions.
+    QMenuBar* m_menuBar;
+    QAction* m_quitAction;
+    QAction* m_drawAction; // Enter: not in the menu bar
+    QAction* m_simulationAction;
+    QAction* m_viewMenuAction;
+    QAction* m_resetAction;
+    QAction* m_zoomOutAction; // "Verkleinern": the intervals widen
+    QAction* m_zoomInAction;
+    QAction* m_colorSeparator;
+    QAction* m_highColorAction; // "Farbe 1": the top of the colour scale
+    QAction* m_lowColorAction;
+    QAction* m_exportSeparator;
+    QAction* m_saveImageAction;
+    QAction* m_copyImageAction;
+    QAction* m_saveDataAction;
+
+    // The view fields.
+    QLabel* m_viewHeading;
+    QLabel* m_angleXLabel;
+    SpinField* m_angleXField;
+    QLabel* m_angleZLabel;
+    SpinField* m_angleZField;
+    QLabel* m_colorScaleLabel;
+    SpinField* m_colorScaleField;
+    SpinField* m_magnificationField;
+    QLabel* m_magnificationLabel;
+
+    // The interval fields and the check boxes under them.
+    QLabel* m_intervalHeading;
+    QLabel* m_xIntervalLabel;
+    QLabel* m_zIntervalLabel;
+    QLabel* m_yIntervalLabel;
+    QLineEdit* m_xLowField;
+    QLineEdit* m_yLowField;
+    QLineEdit* m_zLowField;
+    QLineEdit* m_xHighField;
+    QLineEdit* m_yHighField;
+    QLineEdit* m_zHighField;
+    QCheckBox* m_meshCheck;
+    QCheckBox* m_scalesCheck;
+    QCheckBox* m_boxCheck;
+
+    // The simulation, Q, the draw button and the display mode.
+    QGroupBox* m_simulationGroup;
+    QButtonGroup* m_simulationKinds; // 0 x-axis turn, 1 z-axis turn, 2 Q sweep
+    QPushButton* m_simulationButton;
+    SpinField* m_qField;
+    QLabel* m_qLabel;
+    SpinField* m_qStepField; // hundredths
+    QPushButton* m_drawButton;
+    QGroupBox* m_displayModeGroup;
+    QButtonGroup* m_displayModes; // display mode - 1
 
     sampling::FillRecord m_fill;
     // The fill running in the background: its job number (0 when none), its
@@ -225,8 +241,8 @@ class Tfplot3d : public QMainWindow {
     QTimer m_progressTimer;
     QProgressBar* m_progress = nullptr;
     std::unique_ptr<BackgroundFill> m_filler;
-    bool Ready = false;
-    bool m_activated = false;
+    bool m_ready = false;
+    bool m_shownOnce = false;
 };
 
 // The window's font: "Verdana" at 12 pixels, or a sans-serif face of the same

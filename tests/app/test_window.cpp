@@ -45,9 +45,6 @@ namespace {
 QStringList g_reports;
 
 void ResetSharedState() {
-    FormulaText.clear();
-    DisplayMode = 1;
-    SweepUp = false;
     ParamQ = 0;
     ComplexParamQ = Complex{};
 }
@@ -77,7 +74,7 @@ class Window : public ::testing::Test {
         ResetSharedState();
         g_reports.clear();
         errorreport::SetPresenter([](const QString& text) { g_reports << text; });
-        w = std::make_unique<Tfplot3d>();
+        w = std::make_unique<MainWindow>();
         w->ChooseColor = [this](TColor initial, TColor& chosen) {
             ++colorDialogs;
             dialogInitial = initial;
@@ -142,7 +139,7 @@ class Window : public ::testing::Test {
     void chooseDisplay(int k) { choose(displayItem(k)); }
     void chooseSimulation(int k) { choose(find<QButtonGroup>("Rg1Items")->button(k)); }
 
-    std::unique_ptr<Tfplot3d> w;
+    std::unique_ptr<MainWindow> w;
     int colorDialogs = 0;
     TColor dialogInitial = 0xABCDEF;
     std::optional<TColor> colorToChoose;
@@ -156,7 +153,7 @@ TEST_F(Window, StartUpState) {
     EXPECT_EQ(spin("Rx5")->Value(), 0);
     EXPECT_EQ(spin("Rx3")->text(), "1.33");
     EXPECT_EQ(find<QLabel>("L8")->text(), "F(Z) =");
-    EXPECT_EQ(FormulaText, "SIN(Z+Q)*Z/10");
+    EXPECT_EQ(w->State().formula, "SIN(Z+Q)*Z/10");
     EXPECT_EQ(plot().Magnification(), 1.33);
     EXPECT_EQ(plot().CentX(), 411);
     EXPECT_EQ(plot().CentY(), 326);
@@ -378,9 +375,9 @@ TEST_F(Window, EnterDrawsFromEveryControl) {
 
 TEST_F(Window, ZeichnenDraws) {
     setFormula("Z");
-    EXPECT_EQ(FormulaText, "SIN(Z+Q)*Z/10"); // typing alone does not draw
+    EXPECT_EQ(w->State().formula, "SIN(Z+Q)*Z/10"); // typing alone does not draw
     click("D1");
-    EXPECT_EQ(FormulaText, "Z");
+    EXPECT_EQ(w->State().formula, "Z");
     EXPECT_EQ(grid(), ExpectedGrid("Z", 1));
 }
 
@@ -399,8 +396,8 @@ TEST_F(Window, DisplayModesRedrawWithTheLinesText) {
     for (const auto& r : rows) {
         setFormula(r.formula);
         chooseDisplay(r.item);
-        EXPECT_EQ(DisplayMode, r.mode) << r.name;
-        EXPECT_EQ(FormulaText, r.formula) << r.name;
+        EXPECT_EQ(w->State().displayMode, r.mode) << r.name;
+        EXPECT_EQ(w->State().formula, r.formula) << r.name;
         EXPECT_EQ(grid(), ExpectedGrid(r.formula, r.mode)) << r.name;
     }
 }
@@ -487,7 +484,7 @@ TEST_F(Window, ErrorReportLeavesTheProgramRunning) {
     // remaining steps of the handler (repaint) are skipped.
     plot().SetRangeYLow(1e308);
     plot().SetRangeYHigh(-1e308);
-    spin("Rx5")->SetValue(0.5); // runs Rx5C, which fills
+    spin("Rx5")->SetValue(0.5); // the Q field changed: a fill
     ASSERT_EQ(g_reports.size(), 1);
     EXPECT_EQ(g_reports[0],
               QString::fromUtf8("Gleitkommaüberlauf bei der Formel »SIN(Z+Q)*Z/10«."));
@@ -510,7 +507,7 @@ TEST_F(Window, ErrorDuringATickIsReportedOnce) {
     chooseSimulation(2);
     spin("Rx5")->SetValue(2);
     g_reports.clear();
-    errorreport::Guarded([this] { w->T1Ti(); });
+    errorreport::Guarded([this] { w->SimulationTick(); });
     EXPECT_EQ(g_reports.size(), 1);
     EXPECT_EQ(spin("Rx5")->text(), "1.90");
 }
@@ -676,7 +673,7 @@ TEST_F(Window, FormulaErrorSkipsTheRestOfTheDrawRequest) {
     click("D1");
     ASSERT_EQ(g_reports.size(), 1);
     EXPECT_EQ(g_reports[0], QString::fromUtf8("Gleitkommaüberlauf bei der Formel »Z^1000«."));
-    EXPECT_EQ(FormulaText, "Z^1000");
+    EXPECT_EQ(w->State().formula, "Z^1000");
     EXPECT_DOUBLE_EQ(plot().RangeXLow(), -2 * 0.999); // applied before the fill
     setFormula("Z");
     press(field("E7"), Qt::Key_Return);
@@ -845,12 +842,12 @@ TEST_F(Window, RotationWraps) {
         r.field->SetValue(358);
         QStringList seen;
         for (int k = 0; k < 4; ++k) {
-            w->T1Ti();
+            w->SimulationTick();
             seen << r.field->text();
         }
         EXPECT_EQ(seen, QStringList({"359", "0", "1", "2"})) << r.name;
         r.field->SetValue(360);
-        w->T1Ti();
+        w->SimulationTick();
         EXPECT_EQ(r.field->text(), "0") << r.name << " from 360";
     }
     EXPECT_EQ(plot().ViewAngleX(), 0);
@@ -864,32 +861,32 @@ TEST_F(Window, QSweepReversesAtTheBound) {
     spin("Rx5")->SetValue(-9.95);
     QStringList seen;
     for (int k = 0; k < 2; ++k) {
-        w->T1Ti();
+        w->SimulationTick();
         seen << spin("Rx5")->text();
     }
     EXPECT_EQ(seen, QStringList({"-10.00", "-9.90"}));
-    EXPECT_TRUE(SweepUp);
+    EXPECT_TRUE(w->State().sweepUp);
     EXPECT_EQ(ParamQ, -9.9);
     EXPECT_EQ(cell(1, 1), -4); // Q clamped to the z range
     // A step landing on the bound shows it for two ticks.
-    SweepUp = false;
+    w->SetSweepUp(false);
     spin("Rx5")->SetValue(-9.8);
     seen.clear();
     for (int k = 0; k < 4; ++k) {
-        w->T1Ti();
+        w->SimulationTick();
         seen << spin("Rx5")->text();
     }
     EXPECT_EQ(seen, QStringList({"-9.90", "-10.00", "-10.00", "-9.90"}));
     // The upper bound, with a smaller step.
     spin("Rx6")->SetValue(3);
     spin("Rx5")->SetValue(9.98);
-    SweepUp = true;
-    w->T1Ti();
+    w->SetSweepUp(true);
+    w->SimulationTick();
     EXPECT_EQ(spin("Rx5")->text(), "10.00");
-    EXPECT_FALSE(SweepUp);
+    EXPECT_FALSE(w->State().sweepUp);
     field("E6")->setText("20");
     click("D1");
-    w->T1Ti();
+    w->SimulationTick();
     EXPECT_EQ(spin("Rx5")->text(), "9.97");
     EXPECT_DOUBLE_EQ(cell(2, 2), 9.97);
 }
@@ -922,16 +919,16 @@ TEST_F(Window, TimerTurnsTheSurface) {
 TEST_F(Window, SweepDirectionKeptAcrossStopAndRestart) {
     chooseSimulation(2);
     spin("Rx5")->SetValue(-9.95);
-    w->T1Ti();
-    ASSERT_TRUE(SweepUp);
+    w->SimulationTick();
+    ASSERT_TRUE(w->State().sweepUp);
     click("D2");
     click("D2");
     chooseSimulation(0);
     click("D2");
     click("D2");
     chooseSimulation(2);
-    EXPECT_TRUE(SweepUp);
-    w->T1Ti();
+    EXPECT_TRUE(w->State().sweepUp);
+    w->SimulationTick();
     EXPECT_EQ(spin("Rx5")->text(), "-9.90");
 }
 
@@ -960,7 +957,7 @@ TEST_F(Window, AnExpensiveFillLeavesTheWindowAnswering) {
     EXPECT_EQ(find("P3D1")->cursor().shape(), Qt::BusyCursor);
     // A sweep tick does not queue behind the fill.
     const QString q = spin("Rx5")->text();
-    w->T1Ti();
+    w->SimulationTick();
     EXPECT_EQ(spin("Rx5")->text(), q);
     // F2 answers at once and cancels the fill; the rotation does not fill.
     chooseSimulation(0);

@@ -336,7 +336,7 @@ TEST(WindowCommandLine, StartOptionsDrawWhatRenderDraws) {
               false);
     app.parse(static_cast<int>(argv.size()), argv.data());
 
-    Tfplot3d window;
+    MainWindow window;
     window.ApplyStartOptions(set.Read());
     window.show();
     window.activateWindow();

@@ -1,0 +1,74 @@
+// The view's controls: the angle, size and colour-scale fields, Q, the three
+// check boxes, the two colours, and the interval commands of the menu
+// (reset and zoom by 10 %).
+#include "app/mainwindow.h"
+
+#include "app/spinfield.h"
+#include "app/windowplot.h"
+#include "app/windowsupport.h"
+#include "qtplot/plotwidget.h"
+
+#include <QAction>
+#include <QCheckBox>
+
+#include <cmath>
+
+void MainWindow::viewAngleOrSizeChanged(SpinField* field) {
+    if (field == m_angleXField) Plot().SetViewAngleX(std::nearbyint(field->Value()));
+    if (field == m_angleZField) Plot().SetViewAngleZ(std::nearbyint(field->Value()));
+    if (field == m_magnificationField) Plot().SetMagnification(field->Value());
+}
+
+// The colour scale spans 15 below the field's value.
+void MainWindow::colorScaleChanged() {
+    Plot().SetColorScaleHigh(m_colorScaleField->Value());
+    Plot().SetColorScaleLow(m_colorScaleField->Value() - 15);
+}
+
+void MainWindow::qChanged() {
+    sampling::SetQ(m_qField->Value());
+    fill([this] { Plot().Paint(); });
+}
+
+void MainWindow::meshToggled() {
+    Plot().SetMeshVisible(m_meshCheck->isChecked());
+}
+
+void MainWindow::scalesToggled() {
+    windowplot::ShowScales(Plot(), m_scalesCheck->isChecked());
+}
+
+// The box's settings change together and repaint once.
+void MainWindow::boxToggled() {
+    TPlot3D& p = Plot();
+    p.SetHoldPaint(true);
+    windowplot::ShowBox(p, m_boxCheck->isChecked());
+    p.SetHoldPaint(false);
+}
+
+void MainWindow::chooseColor(QAction* which) {
+    TColor chosen = clBlack;
+    if (!ChooseColor || !ChooseColor(clBlack, chosen)) return;
+    if (which == m_highColorAction) Plot().SetColorHigh(chosen);
+    if (which == m_lowColorAction) Plot().SetColorLow(chosen);
+}
+
+void MainWindow::resetIntervals() {
+    const auto fields = intervalFields();
+    for (std::size_t k = 0; k < fields.size(); ++k)
+        fields[k]->setText(windowsupport::FromBytes(sampling::DefaultIntervalTexts[k]));
+    intervalsChanged([this] { Plot().Paint(); });
+}
+
+// "Verkleinern" widens every interval by 10 %, "Vergrößern" narrows it.
+void MainWindow::zoom(QAction* which) {
+    zoomFields(which == m_zoomOutAction ? 1.1 : 1 / 1.1);
+    drawRequested();
+}
+
+void MainWindow::zoomFields(double factor) {
+    for (QLineEdit* field : intervalFields()) {
+        const double v = FieldValue(field);
+        field->setText(QString::fromStdString(sampling::ZoomText(v, v * factor)));
+    }
+}

@@ -1,0 +1,44 @@
+// The window's exports: the picture as PNG or SVG, the picture on the
+// clipboard, and the last fill's points as CSV.
+#include "app/mainwindow.h"
+
+#include "app/pictureexport.h"
+#include "qtplot/plotwidget.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+
+void MainWindow::saveImage() {
+    if (!ChooseSaveFile) return;
+    QString name = ChooseSaveFile(QStringLiteral("Bild speichern"),
+                                  QStringLiteral("PNG-Bild (*.png);;SVG-Grafik (*.svg)"));
+    if (name.isEmpty()) return;
+    if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".png");
+    const QByteArray bytes = pictureexport::FormatOf(name) == pictureexport::Format::Svg
+                                 ? pictureexport::Svg(*m_plotWidget)
+                                 : pictureexport::Png(*m_plotWidget);
+    reportWrite(name, pictureexport::WriteFile(name, bytes));
+}
+
+void MainWindow::copyImage() {
+    QGuiApplication::clipboard()->setImage(m_plotWidget->Image());
+}
+
+// The points of the last fill, taken when the name is known: during the Q
+// sweep that is the surface on screen at that moment.
+void MainWindow::saveData() {
+    if (!ChooseSaveFile) return;
+    QString name =
+        ChooseSaveFile(QString::fromUtf8("Daten speichern"), QStringLiteral("CSV-Datei (*.csv)"));
+    if (name.isEmpty()) return;
+    if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".csv");
+    reportWrite(name, pictureexport::WriteFile(name, pictureexport::Csv(m_fill)));
+}
+
+void MainWindow::reportWrite(const QString& fileName, const QString& failure) {
+    if (failure.isEmpty() || !ShowProblem) return;
+    ShowProblem(QString::fromUtf8("»%1« konnte nicht geschrieben werden: %2")
+                    .arg(QDir::toNativeSeparators(fileName), failure));
+}
