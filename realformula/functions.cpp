@@ -182,15 +182,10 @@ double Airy(double t, bool wantBi) {
     return wantBi ? bi : ai;
 }
 
+// The standard normal distribution function, erfc(-t / sqrt 2) / 2: the
+// complementary form keeps the lower tail down to the double range.
 double GaussSum(double t) {
-    const Ext t2 = static_cast<Ext>(t) * t;
-    const Ext inner = (7 * std::exp(-t2 / 2) + 16 * std::exp(-t2 * (2 - std::sqrt(2.0L))) +
-                       (7 + std::numbers::pi * t2 / 4) * std::exp(-t2)) /
-                      30;
-    const Ext s = 0.5L * std::sqrt(1 - inner);
-    if (t < 0) return static_cast<double>(0.5L - s);
-    if (t == 0) return 0.5;
-    return static_cast<double>(0.5L + s);
+    return static_cast<double>(std::erfc(-static_cast<Ext>(t) / std::numbers::sqrt2_v<Ext>) / 2);
 }
 
 // Repeated subtraction or addition of 24 into 0 .. 24. For |t| below 2^56
@@ -291,14 +286,14 @@ double Rule(int position, double t) {
         if (t == -1) return -kHalfPi;
         return Fail();
     case kARSINH:
-        // ln(t + sqrt(t^2 + 1)); a negative t takes the mirror image, since
-        // the sum cancels to 0 there (t = -1e10 would give ln 0).
-        if (t < 0) return static_cast<double>(-std::log(-et + std::sqrt(et * et + 1)));
-        return static_cast<double>(std::log(et + std::sqrt(et * et + 1)));
+        // ln(t + sqrt(t^2 + 1)), in a form that keeps tiny t (where the sum is
+        // 1) and negative t (where it cancels to 0).
+        return static_cast<double>(std::asinh(et));
     case kARCOSH:
         return t >= 1 ? static_cast<double>(std::log(et + std::sqrt(et * et - 1))) : Fail();
     case kARTANH:
-        return std::fabs(t) >= 1 ? Fail() : static_cast<double>(std::log((et + 1) / (1 - et)) / 2);
+        // ln((t + 1) / (1 - t)) / 2, in a form that keeps tiny t.
+        return std::fabs(t) >= 1 ? Fail() : static_cast<double>(std::atanh(et));
     case kSEC:
         return std::cos(t) != 0 ? 1 / std::cos(t) : Fail();
     case kGAMMA:
@@ -320,14 +315,8 @@ double Rule(int position, double t) {
         return CosineIntegral(t);
     case kEI:
         return ExpIntegral(t);
-    case kBETA: {
-        const double g = GammaPoly(static_cast<double>(et + ParamP));
-        if (g == 0) {
-            RealStatus = 4;
-            return 0;
-        }
-        return static_cast<double>(static_cast<Ext>(GammaPoly(t)) * GammaPoly(ParamP) / g);
-    }
+    case kBETA:
+        return Beta(t, ParamP);
     case kBESSJ0:
         return Special(SpecialKind::BesselJ0, t);
     case kBESSJ1:

@@ -1,12 +1,14 @@
-// Gamma, log-gamma, digamma, Bessel J0 and J1, the sine, cosine and
+// Gamma, log-gamma, beta, digamma, Bessel J0 and J1, the sine, cosine and
 // exponential integrals, Euler's totient and the greatest common divisor.
 #include "realformula/higherfunctions.h"
 #include "realformula/interpreter.h"
 #include "runtime/fpu.h"
 
+#include <cfloat>
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
+#include <utility>
 
 namespace {
 
@@ -95,33 +97,116 @@ SpecialResult SpecialFunction(SpecialKind kind, double x) {
     return result;
 }
 
-// The series of Numerical Recipes, first edition, with six coefficients.
 double LogGamma(double x, bool& failed) {
-    static constexpr double kCoefficients[6] = {76.18009173,  -86.50532033,  24.01409822,
-                                                -1.231739516, 0.00120858003, -0.00000536382};
-    double y = x - 1;
-    const double s = y + 5.5;
-    if (!(s > 0 && s <= 25)) {
+    // From -4.5 down the function is refused as before; where gamma is
+    // negative its logarithm does not exist.
+    const bool pole = x <= 0 && x == std::trunc(x);
+    int sign = 0;
+    const Ext value = pole || !(x > -4.5) ? 0 : ::lgammal_r(x, &sign);
+    if (pole || sign <= 0 || !(std::fabs(value) <= DBL_MAX)) {
         failed = true;
         return 0;
     }
-    const Ext h = (y + 0.5L) * std::log(static_cast<Ext>(s)) - s;
-    Ext ser = 1;
-    for (const double c : kCoefficients) {
-        y += 1;
-        if (y == 0) {
-            failed = true;
+    return static_cast<double>(value);
+}
+
+namespace {
+
+// z^(1-2k) B_2k / (2k (2k-1)) summed for k = 1..7; for z >= 16 the first
+// omitted term is below 3e-20.
+Ext StirlingTail(Ext z) {
+    const Ext y = 1 / (z * z);
+    return (1.0L / 12 -
+            y * (1.0L / 360 -
+                 y * (1.0L / 1260 -
+                      y * (1.0L / 1680 - y * (1.0L / 1188 - y * (691.0L / 360360 - y / 156)))))) /
+           z;
+}
+
+// sin(pi r) for an r the caller has reduced exactly to a few periods.
+Ext SinPi(Ext r) {
+    return std::sin(std::numbers::pi_v<Ext> * r);
+}
+
+bool IsGammaPole(Ext x) {
+    return x <= 0 && x == std::trunc(x);
+}
+
+} // namespace
+
+long double LogGammaRatio(long double y, long double d) {
+    if (d == 0) return 0;
+    Ext x = y + d;
+    Ext px = 1, py = 1;
+    for (; x < 16; x += 1, d += 1) px *= x;
+    for (; y < 16; y += 1, d -= 1) py *= y;
+    // (x - 1/2) ln x - (y - 1/2) ln y - d, rearranged.
+    const Ext main = (y - 0.5L) * std::log1p(d / y) + d * std::log(x) - d;
+    return main + StirlingTail(x) - StirlingTail(y) - std::log(px) + std::log(py);
+}
+
+namespace {
+
+// B(a, b) with c = a + b, none of them a pole, through log-gamma; beyond the
+// double range: RealStatus 4, result 0.
+double BetaThroughLogGamma(double a, double b, Ext c) {
+    // Negative arguments are reflected, gamma(x) = pi / (sin(pi x) gamma(1 - x)),
+    // which leaves two gamma functions of positive arguments on one side of the
+    // quotient and one on the other: ln of the pair's quotient is
+    // ln gamma(q) + ln gamma(p) - ln gamma(s) with p the larger of the pair and
+    // s the single one, the last two as one ratio with p - s formed exactly.
+    if (a > b) std::swap(a, b);
+    const Ext sinA = a < 0 ? SinPi(std::fmod(a, 2.0)) : 1;
+    const Ext sinB = b < 0 ? SinPi(std::fmod(b, 2.0)) : 1;
+    const Ext sinC = c < 0 ? SinPi(static_cast<Ext>(std::fmod(a, 2.0)) + std::fmod(b, 2.0)) : 1;
+    const Ext ea = a, eb = b;
+    Ext q = 0, s = 0, d = 0, side = 1; // side -1: the pair is the denominator
+    if (a > 0) {                       // gamma(a) gamma(b) / gamma(c)
+        q = ea, s = c, d = -ea;
+    } else if (b < 0) { // gamma(1 - c) / (gamma(1 - a) gamma(1 - b))
+        q = 1 - eb, s = 1 - c, d = eb, side = -1;
+    } else if (c > 0) { // gamma(b) / (gamma(1 - a) gamma(c))
+        const bool cLarger = c >= 1 - ea;
+        q = cLarger ? 1 - ea : c;
+        s = eb, d = cLarger ? ea : 1 - ea - eb, side = -1;
+    } else { // gamma(b) gamma(1 - c) / gamma(1 - a)
+        const bool bLarger = eb >= 1 - c;
+        q = bLarger ? 1 - c : eb;
+        s = 1 - ea, d = bLarger ? eb - 1 + ea : -eb;
+    }
+    int qSign = 0;
+    const Ext pi = std::numbers::pi_v<Ext>;
+    Ext logMagnitude = side * (::lgammal_r(q, &qSign) + LogGammaRatio(s, d));
+    if (a < 0) logMagnitude += std::log(pi / std::fabs(sinA));
+    if (b < 0) logMagnitude += std::log(pi / std::fabs(sinB));
+    if (c < 0) logMagnitude += std::log(std::fabs(sinC) / pi);
+    if (!(logMagnitude < 12000) || std::exp(logMagnitude) > DBL_MAX) {
+        RealStatus = 4;
+        return 0;
+    }
+    const Ext magnitude = std::exp(logMagnitude);
+    const bool negative = ((sinA < 0) != (sinB < 0)) != (sinC < 0);
+    return static_cast<double>(negative ? -magnitude : magnitude);
+}
+
+} // namespace
+
+double Beta(double a, double b) {
+    const Ext c = static_cast<Ext>(a) + b;
+    const auto inPolyRange = [](double x) { return x >= kGammaZeroBelow && x <= 43; };
+    if (inPolyRange(a) && inPolyRange(b) && inPolyRange(static_cast<double>(c))) {
+        const double g = GammaPoly(static_cast<double>(c));
+        if (g == 0) {
+            RealStatus = 4;
             return 0;
         }
-        ser += c / y;
+        return static_cast<double>(static_cast<Ext>(GammaPoly(a)) * GammaPoly(b) / g);
     }
-    // sqrt(2 pi) with the eleven digits of the series: its results use them.
-    const Ext scaled = 2.50662827465L * ser;
-    if (scaled <= 0) {
-        failed = true;
+    if (IsGammaPole(a) || IsGammaPole(b) || IsGammaPole(c)) {
+        RealStatus = 4;
         return 0;
     }
-    return static_cast<double>(std::log(scaled) + h);
+    return BetaThroughLogGamma(a, b, c);
 }
 
 double Digamma(double x, bool& failed) {
@@ -292,26 +377,25 @@ double CosineIntegral(double x) {
     return static_cast<double>(SiCiOf(x).ci);
 }
 
-// The exponential integral sums its power series with terms computed through
-// their logarithms, and stops at the first change below 1e-4.
+// Ei(x) = gamma + ln x + sum_{k>=1} x^k / (k k!), summed in extended
+// precision: the terms are all positive, and below 40 the sum stays under
+// 1e16, so it keeps its last digits; near the zero at 0.3725 the absolute
+// error stays at the last digits of the logarithm.
 double ExpIntegral(double x) {
     if (!(x > 0 && x < 40)) {
         RealStatus = 2;
         return 0;
     }
-    // 0.57722156649 is Euler's constant (0.5772156649) with a stray 2 in the
-    // fifth place. EI is defined with this spelling and its values depend on
-    // it, so it stays as written.
-    const double lx = std::log(x);
-    double sum = x + lx + 0.57722156649 + x * x / 4;
-    double l = 2 * std::log(x / 2);
-    for (int k = 2;;) {
-        l = l + lx + std::log(static_cast<double>(k)) - 2 * std::log(k + 1.0);
-        ++k;
-        const double next = sum + std::exp(l); // term x^k / (k k!)
-        if (std::fabs(next - sum) < 1e-4) return next;
-        sum = next;
+    const Ext ex = x;
+    Ext sum = 0;
+    Ext power = 1; // x^k / k!
+    for (int k = 1; k < 400; ++k) {
+        power *= ex / k;
+        const Ext term = power / k;
+        sum += term;
+        if (k > x && term <= 1e-21L * sum) break;
     }
+    return static_cast<double>(kEulerGammaExt + std::log(ex) + sum);
 }
 
 double EulerPhi(std::int32_t n) {

@@ -1,5 +1,5 @@
 // The real interpreter's functions beyond the elementary ones: gamma,
-// log-gamma, digamma, Bessel J0 and J1, the sine, cosine and exponential
+// log-gamma, beta, digamma, Bessel J0 and J1, the sine, cosine and exponential
 // integrals, Euler's totient and the greatest common divisor
 // (higherfunctions.cpp), the Airy functions and Jacobi's elliptic functions
 // (airyjacobi.cpp).
@@ -20,9 +20,17 @@ struct SpecialResult {
 // Clears RealStatus, then runs the routine; failed when it fails or leaves a status.
 SpecialResult SpecialFunction(SpecialKind kind, double x);
 
-// ln gamma(x) for -4.5 < x <= 20.5; outside, at x = 0, -1, ..., -4 and where
-// the series' sum is not positive: failed set, result 0.
+// ln gamma(x) for x > -4.5 where gamma(x) > 0, to extended precision; at the
+// poles, where gamma(x) < 0, from -4.5 down and for NaN: failed set, result 0.
 double LogGamma(double x, bool& failed);
+// ln gamma(y + d) - ln gamma(y) for y > 0 and y + d > 0. The difference d is
+// passed on its own, so that one the caller knows exactly is not rounded away
+// in y + d, and two large logarithms do not cancel when y is large.
+long double LogGammaRatio(long double y, long double d);
+// B(a, b) = gamma(a) gamma(b) / gamma(a + b): from GammaPoly while a, b and
+// a + b lie in its range, through log-gamma beyond. At a pole of a, b or a + b,
+// and where the value is beyond the double range: RealStatus 4, result 0.
+double Beta(double a, double b);
 // psi(x); psi(1) is minus Euler's constant. At 0, for NaN and at the poles (a
 // negative x whose magnitude lies less than 1e-5 above an integer): failed
 // set, result 0.
@@ -32,7 +40,7 @@ double Digamma(double x, bool& failed);
 double BesselJ0(double x);
 double BesselJ1(double x);
 // Si(x), Ci(x) and Ei(x) for 0 < x < 50 (Ei: 0 < x < 40); elsewhere failure:
-// RealStatus 2, result 0.
+// RealStatus 2, result 0. Ei is good to 1e-12 relative (absolute near its zero).
 double SineIntegral(double x);
 double CosineIntegral(double x);
 double ExpIntegral(double x);

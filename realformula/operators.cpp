@@ -1,5 +1,6 @@
 // The thirteen two-operand operators of the real formula language.
 #include "realformula/faultguard.h"
+#include "realformula/higherfunctions.h"
 #include "realformula/parser.h"
 
 #include <algorithm>
@@ -42,44 +43,26 @@ constexpr double kLongestBinomialLoop = 1000;
 // From 2^53 on b - 1 is no longer exact, so the run has no count of factors
 // (and from 2^54 on b - 1 == b: it would never end).
 constexpr double kCountableBelow = 9007199254740992.0;
-// ln 2^-1075: a product whose magnitude falls below it is stored as 0.
-constexpr Ext kUnderflowLog = -745.13321910194110842L;
-
-// z^(1-2k) B_2k / (2k (2k-1)) summed for k = 1..7; for z >= 16 the first
-// omitted term is below 3e-20.
-Ext StirlingTail(Ext z) {
-    const Ext y = 1 / (z * z);
-    return (1.0L / 12 -
-            y * (1.0L / 360 -
-                 y * (1.0L / 1260 -
-                      y * (1.0L / 1680 - y * (1.0L / 1188 - y * (691.0L / 360360 - y / 156)))))) /
-           z;
-}
-
-// ln gamma(x) - ln gamma(y) for x, y > 0, without the cancellation of two
-// large logarithms when x and y are large and close.
-Ext LnGammaDiff(Ext x, Ext y) {
-    if (x == y) return 0;
-    Ext px = 1, py = 1;
-    for (; x < 16; x += 1) px *= x;
-    for (; y < 16; y += 1) py *= y;
-    const Ext d = x - y;
-    // (x - 1/2) ln x - (y - 1/2) ln y - d, rearranged.
-    const Ext main = (y - 0.5L) * std::log1p(d / y) + d * std::log(x) - d;
-    return main + StirlingTail(x) - StirlingTail(y) - std::log(px) + std::log(py);
-}
 
 // ln |a (a-1) ... (a-k+1) / (b (b-1) ... (b-k+1))| for b - k + 1 > 0 and no
 // zero numerator; the gamma functions are paired so that large ones cancel.
 Ext LogBinomialRun(Ext a, Ext b, Ext k) {
     if (k == 0) return 0;
+    // Each gamma quotient goes in as its lower argument and the difference
+    // of the two, formed from the operands: k - a itself is rounded when k is
+    // large, and that rounding would cost digits.
     const Ext low = b - k + 1;
-    if (a > k - 1) return LnGammaDiff(a + 1, b + 1) + LnGammaDiff(low, a - k + 1);
-    if (a < 0) return LnGammaDiff(k - a, b + 1) + LnGammaDiff(low, -a);
+    const Ext beyond = k - b - 1; // (k - a) - (b + 1) is beyond - a
+    if (a > k - 1) return LogGammaRatio(b + 1, a - b) + LogGammaRatio(a - k + 1, b - a);
+    if (a < 0) return LogGammaRatio(b + 1, beyond - a) + LogGammaRatio(-a, low + a);
     // m positive numerators a .. a-m+1, then the negative ones a-m .. a-k+1.
     const Ext m = std::floor(a) + 1;
-    const Ext high = std::max(a + 1, k - a), other = std::min(a + 1, k - a);
-    return LnGammaDiff(high, b + 1) + LnGammaDiff(other, a - m + 1) + LnGammaDiff(low, m - a);
+    const Ext fraction = a - m + 1; // in (0, 1)
+    const Ext negativePart = LogGammaRatio(m - a, low - (m - a));
+    if (a + 1 >= k - a)
+        return LogGammaRatio(b + 1, a - b) + LogGammaRatio(fraction, k + m - 1 - 2 * a) +
+               negativePart;
+    return LogGammaRatio(b + 1, beyond - a) + LogGammaRatio(fraction, m) + negativePart;
 }
 
 double BinomialOverflow() {
@@ -87,11 +70,11 @@ double BinomialOverflow() {
     return ValueLimit;
 }
 
-// The outcome of the factor loop for b > kLongestBinomialLoop, from gamma
-// functions. Factors below 1 in magnitude all come before those above 1, so
-// the product falls to its least magnitude and then grows: the loop's
-// overflow test can only fire on the last positive product, and a product
-// whose least magnitude falls below the double range stays 0.
+// The product of the factor loop for b > kLongestBinomialLoop, from gamma
+// functions. The factor magnitudes |a-j| / (b-j) fall and then rise, so the
+// running product's magnitude does too: the loop's overflow test can only fire
+// on the last positive product. The result is the true product, also where the
+// loop's running product would fall below the double range and stay 0.
 double LongBinomial(double a, double b) {
     if (!std::isfinite(a) || !std::isfinite(b)) return BinomialOverflow();
     if (a == b) return 1;                         // every factor is 1
@@ -102,16 +85,12 @@ double LongBinomial(double a, double b) {
         return std::fmod(k - 1 - a, 2) != 0 ? -0.0 : 0.0;
     const Ext negatives = a < 0 ? k : std::max(0.0L, k - std::floor(a) - 1);
     const bool negative = std::fmod(negatives, 2) != 0;
-    if (a < b) {
-        const Ext half = (static_cast<Ext>(a) + b) / 2; // factors below 1 run while j < half
-        const Ext least = half > 0 ? std::min(k, std::ceil(half)) : 0;
-        if (LogBinomialRun(a, b, least) < kUnderflowLog) return negative ? -0.0 : 0.0;
-    }
     const Ext logFinal = LogBinomialRun(a, b, k);
     // The largest positive product: the last one, or the one before a last negative factor.
     Ext logPositive = logFinal;
     if (negative) logPositive -= std::log((k - 1 - a) / (b - k + 1));
     if (logPositive > 24 || std::exp(logPositive) > ValueLimit) return BinomialOverflow();
+    // A product below the double range is a 0 with the product's sign.
     const Ext r = std::exp(logFinal);
     return static_cast<double>(negative ? -r : r);
 }

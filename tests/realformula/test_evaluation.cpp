@@ -60,11 +60,20 @@ TEST(RealOperators, BinomialCoefficient) {
         {"zero product over many factors", "0~X", 2e9, 0, 0},
         {"many factors", "X~(X-1)", 1e8 + 1, 1e8 + 1, 0},
         {"never-ending count", "2~X", 1e20, 1e10, 2},
+        {"product exactly at the limit", "10000000000~1", 0, 1e10, 0},
         // Runs of more than 1000 factors take a closed form; references from
         // mpmath (gamma functions at 40 digits).
         {"closed form", "9999999.5~9999999", 0, 3568.2481877024396, 0},
         {"closed form past the limit", "3000~2000", 0, 1e10, 2},
-        {"closed form, product underflows", "(0-1)~20000000", 0, 0, 0},
+        {"closed form past a running product below the double range", "(0-1)~20000000", 0, 1, 0},
+        {"closed form, negative a", "(-0.5)~2000", 0, 0.012614874155835334, 0},
+        {"closed form, run crossing zero", "0.5~2000", 0, -3.1545071657502712e-6, 0},
+        {"closed form, negative a, larger value", "(-1.5)~1500", 0, 43.712861645903043, 0},
+        {"closed form, a million factors", "X~1000000", 0.9, -3.7661898343975387e-13, 0},
+        {"closed form, 10^12 factors", "X~1000000000000", 0.9, -1.4993458967987419e-24, 0},
+        {"closed form, 10^9 factors", "3.3~1000000000", 0, 4.5500186871057953e-39, 0},
+        {"closed form, true value above the limit", "(-7.25)~1200", 0, 1e10, 2},
+        {"closed form, 10^10 factors above the limit", "(-2.024)~10000000000", 0, 1e10, 2},
         {"closed form, negative end not caught", "X~1097", -4.9230396134386236, -39857592500.055369,
          0},
         {"closed form, positive product before a negative end", "X~1097", -6, 1e10, 2},
@@ -75,13 +84,34 @@ TEST(RealOperators, BinomialCoefficient) {
     const auto start = std::chrono::steady_clock::now();
     EXPECT_NEAR(356824.81877024396, EvalReal(repeated, 0), 1e-6);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    // The closed form against the factor loop itself, in extended precision
+    // with the binary exponent kept apart, so that no running product underflows.
+    const std::vector<std::pair<double, double>> operands = {
+        {-0.5, 2000}, {0.5, 2000},   {-1.5, 1500},   {0.9, 1e6},     {-0.3, 123456.7},
+        {2.5, 1001},  {1.5, 1234.5}, {10.75, 5000},  {4999.5, 5000}, {1000.5, 1000.7},
+        {0.001, 1e6}, {-0.001, 1e6}, {7.9, 99999.9}, {-2.5, 1001}};
+    for (const auto& [a, b] : operands) {
+        long double mantissa = 1;
+        long exponent = 0;
+        for (long double i = a, j = b; j > 0; i -= 1, j -= 1) {
+            int e = 0;
+            mantissa = std::frexp(mantissa * i / j, &e);
+            exponent += e;
+        }
+        const double loop = static_cast<double>(std::ldexp(mantissa, static_cast<int>(exponent)));
+        ResetModule();
+        ParamP = b;
+        SCOPED_TRACE(testing::Message() << a << "~" << b);
+        EXPECT_NEAR(loop, EvalReal("X~P", a), std::fabs(loop) * 1e-12);
+        EXPECT_EQ(0, RealStatus);
+    }
     // A zero product flips its sign once for every negative factor still to come.
     ResetModule();
     EXPECT_TRUE(std::signbit(EvalReal("0~X", 2e9)));
     EXPECT_FALSE(std::signbit(EvalReal("0~X", 2e9 + 1)));
     EXPECT_TRUE(std::signbit(EvalReal("2~X", 7.5)));
     EXPECT_FALSE(std::signbit(EvalReal("3~X", 7.5)));
-    // A product that underflows to 0 while a is still positive.
+    // A true product below the double range is a 0 with the product's sign.
     EXPECT_FALSE(std::signbit(EvalReal("100.5~X", 1000000.5)));
     EXPECT_TRUE(std::signbit(EvalReal("100.5~X", 1000001.5)));
 }
@@ -94,6 +124,7 @@ TEST(RealOperators, Power) {
         {"reciprocal of a negative", "X^-1", -2, -0.5, 0},
         {"zero to zero", "0^0", 0, 1, 0},
         {"zero to minus one", "0^-1", 0, 0, 0},
+        {"zero squared", "0^2", 0, 0, 0},
         {"fourth power", "3^4", 0, 81, 0},
         {"integer loop overflow", "2^40", 0, 1e10, 4},
         {"integer loop at the limit", "10^10", 0, 1e10, 0},
@@ -186,11 +217,13 @@ TEST(RealFunctions, ElementaryRows) {
         {"ARCSIN of -1", "ARCSIN(0-1)", 0, -kPi / 2, 0},
         {"ARCSIN out of range", "ARCSIN(2)", 0, 0, 2},
         {"ARSINH", "ARSINH(1)", 0, 0.88137358701954305, 0},
+        {"ARSINH of a tiny argument", "ARSINH(0.00000000000000000001)", 0, 1e-20, 0},
         // Chosen: the mirror image for negative t; the sum would cancel to 0.
         {"ARSINH of a large negative", "ARSINH(X)", -1e10, -23.718998110500402, 0},
         {"ARCOSH", "ARCOSH(1)", 0, 0, 0},
         {"ARCOSH below 1", "ARCOSH(0.5)", 0, 0, 2},
         {"ARTANH", "ARTANH(0.5)", 0, 0.54930614433405489, 0},
+        {"ARTANH of a tiny argument", "ARTANH(X)", -1e-20, -1e-20, 0},
         {"ARTANH at 1", "ARTANH(1)", 0, 0, 2},
         {"W3 of a negative", "W3(0-8)", 0, -2, 0},
         {"WURZEL3 of 0", "WURZEL3(0)", 0, 0, 0},
@@ -252,6 +285,11 @@ TEST(RealFunctions, ParameterRows) {
         {"EXPP with P = 0 and t < 0", "EXPP(0-1;0)", 0, 0, 2},
         {"BETA", "BETA(2;3)", 0, 1.0 / 12, 0, 1e-7},
         {"BETA at a pole", "BETA(0-1;1)", 0, 0, 4},
+        {"BETA beyond a + b = 43", "BETA(X;21.200313568115234)", 22.111194610595703,
+         7.0879298527972309e-14, 0},
+        {"BETA of a negative beyond 43", "BETA(50;X)", -10.5, -49325102083.798765, 0},
+        {"BETA at a pole beyond 43", "BETA(50;X)", -10, 0, 4},
+        {"BETA beyond the double range", "BETA(X;50)", 1e-320, 0, 4},
         {"GAUSS", "GAUSS(0)", 0, 1 / 2.506628274631, 0},
         {"GAUSS clamps", "GAUSS(60)", 0, 0, 4},
         {"EULERPHI", "EULERPHI(12)", 0, 4, 0},
@@ -267,7 +305,10 @@ TEST(RealFunctions, ParameterRows) {
         {"GAMMA above 43", "GAMMA(43.5)", 0, 0, 4},
         // Chosen: gamma beyond the double range fails as GammaPoly fails.
         {"GAMMA near 0", "GAMMA(X)", 1e-320, 0, 4},
-        {"GAMMALN at 21", "GAMMALN(21)", 0, 0, 4},
+        {"GAMMALN at 21", "GAMMALN(21)", 0, 42.335616460753485, 0},
+        {"GAMMALN where gamma is positive below 0", "GAMMALN(X)", -3.98516, 1.0550638828268197, 0},
+        {"GAMMALN where gamma is negative", "GAMMALN(0-0.5)", 0, 0, 4},
+        {"GAMMALN from -4.5 down", "GAMMALN(0-5.5)", 0, 0, 4},
         {"DIGAMMA at a pole", "DIGAMMA(0-1)", 0, 0, 4},
         {"DIGAMMA at 0", "DIGAMMA(0)", 0, 0, 4},
         // Chosen: a fault inside a dispatched routine is its failure.

@@ -62,15 +62,26 @@ TEST(RealSpecial, GammaWithin3e7) {
 }
 
 TEST(RealSpecial, LogGammaAndItsRange) {
-    // The six-coefficient series is good to about 2e-10.
-    CheckAbsolute("LogGamma", LogGammaOf,
-                  {{0.5, 0.57236494292470009, 1e-9},
-                   {1, 0.0, 1e-9},
-                   {2.5, 0.28468287047291916, 1e-9},
-                   {7.25, 7.0521854507385394, 1e-9},
-                   {10, 12.80182748008147, 1e-9},
-                   {20.5, 40.831500974530798, 1e-9}});
-    for (const double x : {21.0, -4.5, 0.0, -1.0, std::nan("")}) {
+    CheckRelative("LogGamma", LogGammaOf,
+                  {{0.5, 0.57236494292470009, 1e-15},
+                   {2.5, 0.28468287047291916, 1e-15},
+                   {7.25, 7.0521854507385394, 1e-15},
+                   {10, 12.80182748008147, 1e-15},
+                   {20.5, 40.831500974530798, 1e-15},
+                   {21, 42.335616460753485, 1e-15}, // once refused as too large
+                   {100, 359.1342053695754, 1e-15},
+                   {1e10, 220258509288.81058, 1e-15},
+                   {1.0000001, -5.7721558299185071e-8, 1e-12}, // beside the zeros at 1 and 2
+                   {1.9999999, -4.2278430309861298e-8, 1e-12},
+                   {-3.98516, 1.0550638828268197, 1e-14}, // where gamma is positive below 0
+                   {-3.0206, 2.0654667464137313, 1e-14},
+                   {-1.5, 0.86004701537648101, 1e-14},
+                   {-3.5, -1.309006684993042, 1e-14}});
+    EXPECT_EQ(0, LogGammaOf(1));
+    EXPECT_EQ(0, LogGammaOf(2));
+    // Refused: from -4.5 down, at the poles, where gamma is negative, for NaN,
+    // and where the logarithm is beyond the double range.
+    for (const double x : {-4.5, -5.5, 0.0, -1.0, -0.5, -2.5, -4.2, std::nan(""), 1e308}) {
         SCOPED_TRACE(x);
         bool failed = false;
         EXPECT_EQ(0, LogGamma(x, failed));
@@ -102,7 +113,7 @@ TEST(RealSpecial, SpecialFunctionClearsStatusAndReportsFailure) {
     SpecialResult r = SpecialFunction(SpecialKind::BesselJ1, 0);
     EXPECT_EQ(0, RealStatus);
     EXPECT_FALSE(r.failed);
-    r = SpecialFunction(SpecialKind::LogGamma, 21);
+    r = SpecialFunction(SpecialKind::LogGamma, -0.5);
     EXPECT_TRUE(r.failed);
     EXPECT_EQ(0, r.value);
     EXPECT_EQ(0, RealStatus); // CallFunction turns the flag into status 4
@@ -167,14 +178,20 @@ TEST(RealSpecial, Integrals) {
                    {30, -0.033032417282071144, 1e-9},
                    {40, 0.019020007896208767, 1e-9},
                    {45, 0.018631743703556532, 1e-9}});
-    // Ei sums its power series up to a change below 1e-4.
+    // Ei is good to 1e-12 relative, and absolute beside its zero at 0.3725.
     CheckRelative("ExpIntegral", ExpIntegral,
-                  {{0.1, -1.6228128139692766, 1e-5},
-                   {1, 1.8951178163559368, 1e-5},
-                   {5, 40.185275355803177, 1e-5},
-                   {10, 2492.2289762418778, 1e-5},
-                   {20, 25615652.664056589, 1e-8},
-                   {39, 2280446200301902.6, 1e-8}});
+                  {{0.004, -4.9402412494024896, 1e-12},
+                   {0.1, -1.6228128139692766, 1e-12},
+                   {0.320219, -0.21374084350807992, 1e-12},
+                   {1, 1.8951178163559368, 1e-12},
+                   {4.1, 21.048466568323176, 1e-12},
+                   {5, 40.185275355803177, 1e-12},
+                   {10, 2492.2289762418778, 1e-12},
+                   {20, 25615652.664056589, 1e-12},
+                   {39, 2280446200301902.6, 1e-12}});
+    CheckAbsolute(
+        "ExpIntegral", ExpIntegral,
+        {{0.3788071870803833, 0.024416660341101633, 1e-16}, {0.37250741078136663, 0, 1e-16}});
 }
 
 TEST(RealSpecial, IntegralBounds) {
@@ -282,20 +299,28 @@ TEST(RealSpecial, JacobiEllipticFunctions) {
     }
 }
 
+double GaussSumOf(double x) {
+    ResetModule();
+    const double v = EvalReal("GSUMME(X)", x);
+    EXPECT_EQ(0, RealStatus);
+    return v;
+}
+
 TEST(RealSpecial, GaussSumIsTheNormalDistribution) {
-    // The closed-form approximation is good to about 2.2e-5.
-    const std::vector<Ref> rows = {
-        {-3, 0.0013498980316300945, 3e-5}, {-1, 0.15865525393145705, 3e-5},
-        {-0.2, 0.42074029056089697, 3e-5}, {0, 0.5, 0},
-        {0.2, 0.57925970943910303, 3e-5},  {1, 0.84134474606854295, 3e-5},
-        {2.5, 0.99379033467422386, 3e-5},
-    };
-    for (const Ref& r : rows) {
-        SCOPED_TRACE(r.x);
-        ResetModule();
-        EXPECT_NEAR(r.value, EvalReal("GSUMME(X)", r.x), r.tolerance);
-        EXPECT_EQ(0, RealStatus);
-    }
+    // Good to the last digits over the whole range, the lower tail included.
+    CheckRelative("GSUMME", GaussSumOf,
+                  {{-3, 0.0013498980316300945, 1e-14},
+                   {-1, 0.15865525393145705, 1e-14},
+                   {-0.2, 0.42074029056089697, 1e-14},
+                   {0, 0.5, 0},
+                   {0.2, 0.57925970943910303, 1e-14},
+                   {1, 0.84134474606854295, 1e-14},
+                   {1.2312436405688734, 0.89088412307162152, 1e-14},
+                   {2.5, 0.99379033467422386, 1e-14},
+                   {8, 0.99999999999999938, 1e-15},
+                   {-5, 2.8665157187919391e-7, 1e-14},
+                   {-9.33, 5.2935453864547428e-21, 1e-14},
+                   {-38, 2.8854283600687843e-316, 1e-8}}); // a subnormal double
 }
 
 TEST(RealSpecial, EulerPhiAndGcd) {
