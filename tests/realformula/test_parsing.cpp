@@ -5,9 +5,11 @@
 #include "realformula/parser.h"
 #include "runtime/fpu.h"
 
+#include <bit>
 #include <cfenv>
 #include <cfloat>
 #include <chrono>
+#include <cstdint>
 #include <numbers>
 
 namespace {
@@ -61,6 +63,7 @@ TEST(RealParsing, LastCharacterAndBrackets) {
         {"floor of a positive", "[2.5]", 0, 2, 0},
         {"floor of a negative fraction", "[-0.5]", 0, -1, 0},
         {"floor of a negative integer", "[-2]", 0, -3, 0},
+        {"floor of 0", "[0]", 0, 0, 0},
         {"modulus", "|-3|", 0, 3, 0},
         {"nested modulus", "||X|-1|", -3, 2, 0},
         {"comma is a point", "1,5*2", 0, 3, 0},
@@ -226,6 +229,8 @@ TEST(RealParsing, NestingBound) {
     const std::string deep(100000, '(');
     CheckRows({
         {"200 levels are fine", std::string(200, '(') + "1" + std::string(200, ')'), 0, 1, 0},
+        {"255 brackets are the deepest", std::string(255, '(') + "1", 0, 1, 0},
+        {"256 brackets are too deep", std::string(256, '(') + "1", 0, 0, 1},
         {"100000 brackets", deep, 0, 0, 1},
         {"value read so far", "1+" + deep + "2", 0, 1, 1},
         {"no operator applied on the way out", "1/" + deep + "2", 0, 1, 1},
@@ -266,8 +271,13 @@ TEST(RealParsing, BadInputNeverCrashes) {
         SCOPED_TRACE(testing::PrintToString(text));
         ResetModule();
         const double v = EvalReal(text, 1);
+        const int status = RealStatus;
         EXPECT_FALSE(std::isnan(v));
-        EXPECT_LE(RealStatus, 4);
+        EXPECT_LE(status, 4);
+        // The same text again gives the same bits and status.
+        ResetModule();
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(v), std::bit_cast<std::uint64_t>(EvalReal(text, 1)));
+        EXPECT_EQ(status, RealStatus);
     }
     ResetModule();
     EXPECT_EQ(1, EvalReal(std::string("1\0+2", 4), 0)); // NUL is no operator
