@@ -1,5 +1,6 @@
 // TPlot3D's three scales: which box edge carries each, the ticks, and the
 // placement of their labels.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <numbers>
@@ -15,6 +16,9 @@ namespace {
 constexpr int MaxTicks = 1000;
 constexpr int TickLength = 8;
 constexpr std::size_t MaxLabelLength = 14;
+// Fixed-point labels get at most this many decimals from their step, so that
+// "-0." and the digits stay within MaxLabelLength.
+constexpr int MaxStepDecimals = 10;
 
 int Sign(int corner, int bit) {
     return (corner & bit) ? 1 : -1;
@@ -72,6 +76,16 @@ TickMark PlaceTick(const ScaleView& v, double value, int textHeight) {
         offset = -textHeight;
     }
     return {foot, end, offset};
+}
+
+// The decimals a label in fixed notation needs to tell ticks step apart:
+// 1 for 0.1, 0.2 and 0.5, 2 for 0.05, none for steps of 1 and more; -1
+// (exponential notation) where more than MaxStepDecimals would be needed.
+int StepDecimals(double step) {
+    if (!(std::fabs(step) > 0) || !std::isfinite(step)) return 0;
+    // The tolerance keeps a step computed as 0.09999999999999999 at 1 decimal.
+    const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(step)) + 1e-9));
+    return -exponent > MaxStepDecimals ? -1 : std::max(-exponent, 0);
 }
 
 // The label of a value, at most MaxLabelLength characters. A value that is
@@ -148,10 +162,14 @@ void TPlot3D::DrawScale(Canvas* canvas, TP3ScaleKind kind, TPoint a, TPoint b, d
     canvas->SetFontSize(8);
     canvas->SetPenColor(colors[kind]);
     canvas->SetFontColor(colors[kind]);
-    const int decimals = AutoDecimals(m_decPlace[kind], low, high);
     canvas->SetBrushStyle(bsClear);
 
     const TTicks ticks = CalcTicks(m_minTick[kind], low, high);
+    // Fixed-point labels get at least the decimals their step needs, so that
+    // ticks 0.05 apart do not read "0.1", "0.0" and "-0.0".
+    int decimals = AutoDecimals(m_decPlace[kind], low, high);
+    const int needed = StepDecimals(ticks.step);
+    if (decimals >= 0) decimals = needed < 0 ? needed : std::max(decimals, needed);
     const int h = canvas->TextHeight("0");
     const ScaleView view{kind,
                          a,

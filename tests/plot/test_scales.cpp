@@ -93,6 +93,12 @@ TEST_F(Scales, TickLabels) {
          3,
          0,
          {"-200000", "-100000", "0", "100000", "200000"}},
+        // clang-format off
+        {"label decimals: ticks 0.02 apart", skXScale, -0.03996, 0.03996, 3, 1, {"-0.02", "0.00", "0.02"}},
+        {"label decimals: ticks 0.05 apart", skYScale, -0.09, 0.09, 3, 1, {"-0.05", "0.00", "0.05"}},
+        {"label decimals: more than asked where the step needs them", skZScale, 0, 1, 3, 0, {"0.0", "0.2", "0.4", "0.6", "0.8", "1.0"}},
+        {"label decimals: a step too fine for fixed labels", skZScale, -4e-14, 4e-14, 3, 1, {"-4.0E-0014", "-2.0E-0014", " 0.0E+0000", " 2.0E-0014", " 4.0E-0014"}},
+        // clang-format on
         {"more ticks",
          skXScale,
          0,
