@@ -160,7 +160,12 @@ ComplexRec CExp(ComplexRec z) {
 
 ComplexRec CPower(ComplexRec a, ComplexRec b) {
     if (CNormExtended(a) == 0) return ComplexZero;
-    return CExp(CMul(b, CLn(a)));
+    const ComplexRec exponent = CMul(b, CLn(a));
+    // An exponent that overflowed is the fault to report; e^inf would add an
+    // invalid operation after it.
+    if (rt::FaultRaised() && !(std::isfinite(exponent.A) && std::isfinite(exponent.B)))
+        return exponent;
+    return CExp(exponent);
 }
 
 ComplexRec CRoot(ComplexRec z, std::uint16_t k, std::uint16_t n) {
@@ -185,27 +190,51 @@ ComplexRec CSin(ComplexRec z) {
     return Stored(h.cosh * t.sin, h.sinh * t.cos);
 }
 
+// tan z = (sin x cos x + i sinh y cosh y) / (sinh^2 y + cos^2 x) and
+// cot z = (sin x cos x - i sinh y cosh y) / (sinh^2 y + sin^2 x): the
+// denominators are cosh 2y +- cos 2x halved, written as sums of squares, so
+// that near the poles (cot at 0, tan at pi/2) they keep their digits.
 ComplexRec CTan(ComplexRec z) {
     const ComplexRec r = Rect(z);
-    const Ext x2 = 2 * Ext{r.A}, y2 = 2 * Ext{r.B};
+    const Ext y2 = 2 * Ext{r.B};
     if (std::fabs(y2) > kTrigSaturation) return MakeComplex(cfRectangular, 0.0, y2 > 0 ? 1 : -1);
-    const double d = static_cast<double>(std::cosh(y2) + std::cos(x2));
+    const SinCosPair t = SinCos(r.A);
+    const SinhCoshPair h = SinhCosh(r.B);
+    const Ext d = h.sinh * h.sinh + t.cos * t.cos;
     if (d == 0) return ComplexZero;
-    return Stored(std::sin(x2) / d, std::sinh(y2) / d);
+    return Stored(t.sin * t.cos / d, h.sinh * h.cosh / d);
 }
 
 ComplexRec CCot(ComplexRec z) {
     const ComplexRec r = Rect(z);
-    const Ext x2 = 2 * Ext{r.A}, y2 = 2 * Ext{r.B};
+    const Ext y2 = 2 * Ext{r.B};
     if (std::fabs(y2) > kTrigSaturation) return MakeComplex(cfRectangular, 0.0, y2 > 0 ? -1 : 1);
-    const double d = static_cast<double>(std::cosh(y2) - std::cos(x2));
+    const SinCosPair t = SinCos(r.A);
+    const SinhCoshPair h = SinhCosh(r.B);
+    const Ext d = h.sinh * h.sinh + t.sin * t.sin;
     if (d == 0) return ComplexZero;
-    return Stored(std::sin(x2) / d, -std::sinh(y2) / d);
+    return Stored(t.sin * t.cos / d, -h.sinh * h.cosh / d);
 }
+
+namespace {
+
+// |sec z| and |csc z| are at most 1 / |sinh y|: beyond this |y| they are below
+// 2e-308, 0 to double precision, and soon after cos z and sin z no longer fit
+// a double.
+constexpr double kSecantSaturation = 710;
+
+// The imaginary part that decides the limit; a rectangular record is read as
+// it is, since converting one with an infinite part loses which part it was.
+bool BeyondSecantLimit(ComplexRec z) {
+    return std::fabs(z.Form == cfRectangular ? z.B : Rect(z).B) > kSecantSaturation;
+}
+
+} // namespace
 
 // The rectangular division already answers a zero divisor with (0, 0); the two
 // complex exceptions are caught for callers that divide otherwise.
 ComplexRec CSec(ComplexRec z) {
+    if (BeyondSecantLimit(z)) return ComplexZero;
     ComplexOne = MakeComplex(cfRectangular, 1.0, 0.0);
     try {
         return CDiv(ComplexOne, CCos(z));
@@ -216,6 +245,7 @@ ComplexRec CSec(ComplexRec z) {
 }
 
 ComplexRec CCsc(ComplexRec z) {
+    if (BeyondSecantLimit(z)) return ComplexZero;
     ComplexOne = MakeComplex(cfRectangular, 1.0, 0.0);
     try {
         return CDiv(ComplexOne, CSin(z));
@@ -241,51 +271,49 @@ ComplexRec CSinh(ComplexRec z) {
 
 namespace {
 
-// The guarded tail shared by CTanh and CCoth: sinh 2x / d and sign * sin 2y / d.
-// Any fault raised here (d itself overflowing to double in CTanh, the sinh, the
-// quotients or their storing) is caught: the result is then the signed
-// infinities of sinh 2x and sin 2y. Faults raised before are kept.
-ComplexRec HyperbolicQuotient(Ext x2, Ext y2, Ext dExt, bool cothSign) {
+// The guarded tail shared by CTanh and CCoth: the real numerator sinh x cosh x
+// and the imaginary one over d, in extended. Storing a quotient that does not
+// fit a double is caught: the result is then the signed infinities of the
+// numerators. Faults raised before are kept.
+ComplexRec HyperbolicQuotient(Ext re, Ext im, Ext d) {
     rt::ProtectedRegion region;
-    rt::Settle(x2);
-    rt::Settle(y2);
-    rt::Settle(dExt);
-    const double d = static_cast<double>(dExt);
-    const Ext im = std::sin(y2) / d;
-    double re = static_cast<double>(std::sinh(x2) / d);
-    double imStored = static_cast<double>(cothSign ? -im : im);
     rt::Settle(re);
+    rt::Settle(im);
+    rt::Settle(d);
+    double reStored = static_cast<double>(re / d);
+    double imStored = static_cast<double>(im / d);
+    rt::Settle(reStored);
     rt::Settle(imStored);
     if (region.Faulted()) {
-        // Computed again; the faults of this fallback stay inside the region too.
-        re = SignedInfinity(static_cast<double>(std::sinh(x2)));
-        imStored = SignedInfinity(static_cast<double>(std::sin(y2)));
-        rt::Settle(re);
+        reStored = SignedInfinity(static_cast<double>(re));
+        imStored = SignedInfinity(static_cast<double>(im));
+        rt::Settle(reStored);
         rt::Settle(imStored);
     }
-    return MakeComplex(cfRectangular, re, imStored);
+    return MakeComplex(cfRectangular, reStored, imStored);
 }
 
 } // namespace
 
+// tanh z = (sinh x cosh x + i sin y cos y) / (sinh^2 x + cos^2 y) and
+// coth z = (sinh x cosh x - i sin y cos y) / (sinh^2 x + sin^2 y): cosh 2x +- cos 2y
+// halved, as sums of squares, so that near the poles they keep their digits.
 ComplexRec CTanh(ComplexRec z) {
     const ComplexRec r = Rect(z);
-    const Ext x2 = 2 * Ext{r.A}, y2 = 2 * Ext{r.B};
+    const Ext x2 = 2 * Ext{r.A};
     if (std::fabs(x2) > kTrigSaturation) return MakeComplex(cfRectangular, x2 > 0 ? 1 : -1, 0.0);
-    Ext ch = std::cosh(x2); // unprotected: an overflow here leaves the call
-    Ext c2 = std::cos(y2);
-    rt::Settle(ch);
-    rt::Settle(c2);
-    return HyperbolicQuotient(x2, y2, ch + c2, false);
+    const SinhCoshPair h = SinhCosh(r.A);
+    const SinCosPair t = SinCos(r.B); // unprotected: sin and cos of an infinite y leave the call
+    return HyperbolicQuotient(h.sinh * h.cosh, t.sin * t.cos, h.sinh * h.sinh + t.cos * t.cos);
 }
 
 ComplexRec CCoth(ComplexRec z) {
     const ComplexRec r = Rect(z);
-    const Ext x2 = 2 * Ext{r.A}, y2 = 2 * Ext{r.B};
+    const Ext x2 = 2 * Ext{r.A};
     if (std::fabs(x2) > kTrigSaturation) return MakeComplex(cfRectangular, x2 > 0 ? 1 : -1, 0.0);
-    // cosh 2x, cos 2y and their difference stored to double are all unprotected.
-    double d = static_cast<double>(std::cosh(x2) - std::cos(y2));
-    rt::Settle(d);
-    if (d == 0) d = 0.0001;
-    return HyperbolicQuotient(x2, y2, d, true);
+    const SinhCoshPair h = SinhCosh(r.A);
+    const SinCosPair t = SinCos(r.B);
+    Ext d = h.sinh * h.sinh + t.sin * t.sin;
+    if (d == 0) d = 0.0001L; // at 0, where coth has its pole
+    return HyperbolicQuotient(h.sinh * h.cosh, -(t.sin * t.cos), d);
 }

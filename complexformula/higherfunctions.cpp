@@ -10,7 +10,10 @@
 #include "complexformula/interpreter.h"
 #include "complexformula/nonfinite.h"
 
+#include "runtime/fpu.h"
+
 #include <cmath>
+#include <complex>
 #include <cstdint>
 #include <numbers>
 #include <utility>
@@ -27,10 +30,24 @@ constexpr double StirlingCoefficients[8] = {1.0 / 12,    -1.0 / 360,      1.0 / 
                                             -1.0 / 1680, 1.0 / 1188,      -691.0 / 360360,
                                             1.0 / 156,   -3617.0 / 122400};
 
-// The Bessel series add at most the terms k = 1 .. BesselMaxTerms + 1 and stop
-// earlier once a term's squared modulus falls below BesselTolerance.
-constexpr std::uint8_t BesselMaxTerms = 35;
-constexpr double BesselTolerance = 1e-20;
+// J0(w) is summed as its power series below this |w|, where the terms stay
+// small enough for extended precision to keep about 1e-15 of the value, and
+// from Hankel's asymptotic expansion at and beyond it, whose smallest term is
+// then below e^-2|w| (about 1e-14).
+constexpr long double BesselAsymptoticRadius = 16;
+// The series is kept beyond that radius where it loses nothing to
+// cancellation: where |w| - |im w| (the log of the largest term over the value)
+// is below this, and |w| below BesselSeriesMaxRadius. This keeps I0 of a real
+// argument real.
+constexpr long double BesselSeriesCancellation = 12;
+constexpr long double BesselSeriesMaxRadius = 200;
+// Terms of either sum; the series ends once a term past the largest is below
+// 2^-66 of the sum, the asymptotic sums at their smallest term.
+constexpr int BesselMaxTerms = 400;
+constexpr long double BesselTolerance = 0x1p-66L;
+// e^|im w| beyond this is outside the extended range; the value is then far
+// beyond a double, and only its overflow when stored counts.
+constexpr long double BesselGrowthLimit = 11000;
 
 // The arithmetic-geometric mean of the Jacobi functions stops when a and b
 // agree to this fraction of a; it takes at most JacobiRounds rounds.
@@ -38,15 +55,16 @@ constexpr Ext JacobiTolerance = 0x1p-32L;
 constexpr int JacobiRounds = 18;
 
 constexpr int ZetaTerms = 48;
+constexpr Ext ZetaNegligible = 709;
 
 constexpr int E1FractionTerms = 120;
 constexpr int E1SeriesTerms = 150;
 // Euler's constant cut after sixteen digits, one unit in the last place below
 // the nearest double: the values of EI are defined with this one.
 constexpr double EulerGamma = 0.5772156649015328;
-// e^-x beyond this is replaced by the cap: exp(36.85) already exceeds 1e16.
-constexpr double E1ExpCap = 1e16;
-constexpr double E1ExpCapExponent = 36.85;
+// e^-x is formed in double up to this -x, in extended beyond, where it does not
+// fit a double but the quotient e^-z / (z + F) may.
+constexpr double E1DoubleExponent = 709;
 // A quotient whose divisor has a squared modulus below this is not formed.
 constexpr double E1TinyDivisor = 1e-12;
 
@@ -66,6 +84,21 @@ constexpr Ext ExpBinaryFractions[9] = {
 // Beyond this |a|, tanh a is +-1 in extended precision: 2 e^-2|a| < 2^-65.
 constexpr Ext TanhSaturation = 25;
 
+// Within this distance of a pole Gamma is computed from ln Gamma(1 + e), e the
+// distance, by its Taylor series: -gamma e + sum(k = 2..10) (-1)^k zeta(k) e^k / k,
+// whose coefficients these are. The climb would form 1 + e in double and lose
+// the smaller part of the value.
+constexpr double GammaPoleNeighbourhood = 1e-3;
+constexpr Ext LnGammaOnePlusSeries[10] = {
+    -0.577215664901532860606512090082L,    1.64493406684822643647241516665L / 2,
+    -1.20205690315959428539973816151L / 3, 1.08232323371113819151600369654L / 4,
+    -1.03692775514336992633136548646L / 5, 1.01734306198444913971451792979L / 6,
+    -1.00834927738192282683979754985L / 7, 1.00407735619794433937868523851L / 8,
+    -1.00200839282608221441785276923L / 9, 1.0009945751278180853371459589L / 10};
+// Where ln Gamma reaches these, CGamma gives infinity or 0.
+constexpr Ext GammaInfiniteLog = 75;
+constexpr Ext GammaZeroLog = -200;
+
 // ln Gamma climbs by z -> z + 1 from re z up to 9. Further left than this many
 // steps Gamma is far below e^-200 (near a pole it is at most
 // 1e12 / (n - 1)! there), so the climb is not made and ln Gamma counts as -inf.
@@ -82,31 +115,70 @@ ComplexRec Scaled(ComplexRec z, Ext f) {
     return MakeComplex(cfRectangular, static_cast<double>(z.A * f), static_cast<double>(z.B * f));
 }
 
-bool IsFinite(ComplexRec z) {
-    return std::isfinite(z.A) && std::isfinite(z.B);
-}
+using CExt = std::complex<Ext>;
 
-bool IsGammaPole(double x, double y) {
-    return x <= 0 && ZeroIfTiny(y) == 0 && ZeroIfTiny(std::fabs(x - std::trunc(x))) == 0;
-}
-
-// sum(k = 0 ..) (+-1)^k (z^2 / 4)^k / (k!)^2; alternating gives J0, else I0.
-// A term that overflowed ends the series: multiplying on with its infinities
-// would only add an invalid operation to the overflow already raised.
-ComplexRec BesselSeries(ComplexRec z, bool alternating) {
-    z = Rect(z);
-    const ComplexRec q = Scaled(CMul(z, z), 0.25L);
-    ComplexRec t = q;
-    ComplexRec sum = alternating ? CSub(RecOne, q) : CAdd(RecOne, q);
-    if (!IsFinite(q)) return sum;
-    int i = 1;
-    do {
-        t = CMul(q, t);
-        ++i;
-        t = MakeComplex(cfRectangular, t.A / (i * i), t.B / (i * i));
-        sum = alternating && i % 2 == 1 ? CSub(sum, t) : CAdd(sum, t);
-    } while (i <= BesselMaxTerms && IsFinite(t) && CNormExtended(t) >= BesselTolerance);
+// J0(w) = sum(k >= 0) (-w^2 / 4)^k / (k!)^2, in extended.
+CExt BesselJ0Series(CExt w) {
+    const CExt q = -w * w / Ext{4};
+    const Ext largest = std::abs(q); // the terms grow while k^2 is below |q|
+    CExt t = 1;
+    CExt sum = 1;
+    for (int k = 1; k <= BesselMaxTerms; ++k) {
+        t = t * q / static_cast<Ext>(k * k);
+        sum += t;
+        if (k * k > largest && std::abs(t) <= BesselTolerance * std::abs(sum)) break;
+    }
     return sum;
+}
+
+// J0(w) = sqrt(2 / (pi w)) (P cos chi - Q sin chi), chi = w - pi/4, with
+// P ~ sum(k even) (-1)^(k/2) a_k / w^k and Q ~ sum(k odd) (-1)^((k-1)/2) a_k / w^k,
+// a_k = (-1)^k (1 * 9 * ... * (2k - 1)^2) / (k! 8^k), summed up to the smallest
+// term. Written for re w >= 0 (J0 is even); the growth e^|im w| is factored
+// out and applied last.
+CExt BesselJ0Asymptotic(CExt w) {
+    if (w.real() < 0) w = -w;
+    const CExt inverse = Ext{1} / w;
+    CExt p = 0;
+    CExt q = 0;
+    CExt term = 1; // a_k / w^k
+    Ext previous = std::abs(term);
+    for (int k = 0; k < BesselMaxTerms; ++k) {
+        if (k > 0) {
+            term *=
+                -inverse * static_cast<Ext>((2 * k - 1) * (2 * k - 1)) / static_cast<Ext>(8 * k);
+            const Ext size = std::abs(term);
+            if (size >= previous || size <= BesselTolerance * std::abs(p)) break;
+            previous = size;
+        }
+        const bool negative = k % 4 >= 2;
+        CExt& part = k % 2 == 0 ? p : q;
+        part += negative ? -term : term;
+    }
+    // cos chi and sin chi over e^|y|: e^(i chi) and e^(-i chi), one of them scaled by e^-2|y|.
+    const Ext y = w.imag();
+    const Ext growth = std::fabs(y) > BesselGrowthLimit ? BesselGrowthLimit : std::fabs(y);
+    const Ext phase = w.real() - std::numbers::pi_v<Ext> / 4;
+    const Ext fade = std::exp(-2 * std::fabs(y));
+    const CExt turn{std::cos(phase), std::sin(phase)};                 // e^(i phase)
+    const CExt up = y >= 0 ? std::conj(turn) : std::conj(turn) * fade; // e^(-i chi) / e^|y|
+    const CExt down = y >= 0 ? turn * fade : turn;                     // e^(i chi) / e^|y|
+    const CExt cosine = (up + down) / Ext{2};
+    const CExt sine = (down - up) / CExt{0, 2};
+    const CExt scaled = std::sqrt(Ext{2} / (std::numbers::pi_v<Ext> * w)) * (p * cosine - q * sine);
+    return scaled * std::exp(growth);
+}
+
+CExt BesselJ0(CExt w) {
+    const Ext radius = std::abs(w);
+    const bool series =
+        radius < BesselAsymptoticRadius ||
+        (radius - std::fabs(w.imag()) < BesselSeriesCancellation && radius < BesselSeriesMaxRadius);
+    return series ? BesselJ0Series(w) : BesselJ0Asymptotic(w);
+}
+
+ComplexRec StoredRec(CExt v) {
+    return MakeComplex(cfRectangular, static_cast<double>(v.real()), static_cast<double>(v.imag()));
 }
 
 // A complex value in double precision for the routines that work on pairs of
@@ -172,13 +244,20 @@ Pair E1ContinuedFraction(Pair z) {
         if (!DivideUnlessTiny(f, num, Pair{1, 0} + q)) infinite = true;
     }
     if (infinite) return Pair{};
-    const double modulus =
-        -z.re < E1ExpCapExponent ? std::fmin(std::exp(-z.re), E1ExpCap) : E1ExpCap;
-    const Pair expMinusZ{modulus * std::cos(z.im), -modulus * std::sin(z.im)};
-    // A pole of the folded fraction itself: the same substitute as at z = 0.
+    // A pole of the folded fraction itself: a substitute.
     Pair result{1e10, 0};
-    DivideUnlessTiny(result, expMinusZ, z + f);
-    return result;
+    if (-z.re <= E1DoubleExponent) {
+        const double modulus = std::exp(-z.re);
+        const Pair expMinusZ{modulus * std::cos(z.im), -modulus * std::sin(z.im)};
+        DivideUnlessTiny(result, expMinusZ, z + f);
+        return result;
+    }
+    // e^-x in extended, applied to the quotient last: storing overflows only
+    // where E1 itself is beyond the double range.
+    Pair unit;
+    if (!DivideUnlessTiny(unit, Pair{std::cos(z.im), -std::sin(z.im)}, z + f)) return result;
+    const Ext modulus = std::exp(-Ext{z.re});
+    return {static_cast<double>(modulus * unit.re), static_cast<double>(modulus * unit.im)};
 }
 
 // E1(z) = -gamma - ln z - sum(k >= 1) (-z)^k / (k k!), the sum written as
@@ -241,10 +320,14 @@ Ext DigammaTanh(Ext a) {
 
 } // namespace
 
+bool IsGammaPole(double x, double y) {
+    return y == 0 && x <= 0 && x == std::trunc(x);
+}
+
 ComplexRec CLnGamma(ComplexRec z) {
     z = Rect(z);
     if (std::isnan(z.A) || std::isnan(z.B)) return z;
-    if (IsGammaPole(z.A, z.B)) return MakeComplex(cfRectangular, 0, 0);
+    if (IsGammaPole(z.A, z.B)) return MakeComplex(cfRectangular, PlusInfinity, 0);
     if (z.B < 0) return CConj(CLnGamma(CConj(z)));
     if (z.A >= 9) return CLnGammaStirling(z);
     if (z.A < 9 - LnGammaMaxClimb) return MakeComplex(cfRectangular, MinusInfinity, 0);
@@ -266,19 +349,47 @@ ComplexRec CLnGammaStirling(ComplexRec z) {
     return CAdd(result, sum);
 }
 
+namespace {
+
+// Gamma(z) = Gamma(1 + e) / (e (e - 1) ... (e - n)) near the pole -n, e = z + n
+// (exact in double), in extended.
+ComplexRec GammaNearPole(double e, double y, int n) {
+    const CExt epsilon{e, y};
+    CExt lnGamma = 0;
+    for (int k = 9; k >= 0; --k) lnGamma = (lnGamma + LnGammaOnePlusSeries[k]) * epsilon;
+    CExt divisor = epsilon;
+    for (int j = 1; j <= n; ++j) divisor *= epsilon - static_cast<Ext>(j);
+    const Ext lnModulus = std::log(std::abs(divisor));
+    if (lnGamma.real() - lnModulus >= GammaInfiniteLog)
+        return MakeComplex(cfRectangular, PlusInfinity, PlusInfinity);
+    if (lnGamma.real() - lnModulus < GammaZeroLog) return ComplexZero;
+    return StoredRec(std::exp(lnGamma) / divisor);
+}
+
+} // namespace
+
 ComplexRec CGamma(ComplexRec z) {
+    const ComplexRec r = Rect(z);
+    if (r.A < 0.5 && !IsGammaPole(r.A, r.B)) {
+        const double pole = std::nearbyint(r.A);
+        if (ScaledHypot(r.A - pole, r.B) < GammaPoleNeighbourhood && pole >= 9 - LnGammaMaxClimb)
+            return GammaNearPole(r.A - pole, r.B, static_cast<int>(-pole));
+    }
     const ComplexRec lnGamma = CLnGamma(z);
-    if (lnGamma.A >= 75) return MakeComplex(cfRectangular, PlusInfinity, PlusInfinity);
-    if (lnGamma.A >= -200) return CExp(lnGamma);
+    if (lnGamma.A >= GammaInfiniteLog)
+        return MakeComplex(cfRectangular, PlusInfinity, PlusInfinity);
+    if (lnGamma.A >= GammaZeroLog) return CExp(lnGamma);
     return ComplexZero;
 }
 
 ComplexRec CBesselI0(ComplexRec z) {
-    return BesselSeries(z, false);
+    z = Rect(z);
+    return StoredRec(BesselJ0(CExt{-Ext{z.B}, Ext{z.A}})); // I0(z) = J0(iz)
 }
 
 ComplexRec CBesselJ0(ComplexRec z) {
-    return BesselSeries(z, true);
+    z = Rect(z);
+    return StoredRec(BesselJ0(CExt{z.A, z.B}));
 }
 
 // Bulirsch's descending Landen transformation (arithmetic-geometric mean);
@@ -367,12 +478,17 @@ JacobiComplexTriple JacobiComplex(Complex w, double k) {
 }
 
 // sum(n = 1..48) n^-s: the Dirichlet series cut off, with no continuation.
+// A term whose modulus n^-re s is below e^-ZetaNegligible (less than the
+// smallest normal double) adds nothing to a sum that starts at 1, and is not
+// formed: n^s would overflow on the way. The first fault ends the sum, so that
+// it is the one reported (a later term would add a 0/0 to an overflow).
 Complex ZetaPartialSum(Complex s) {
     const ComplexRec exponent =
         MakeComplex(cfRectangular, static_cast<double>(s.re), static_cast<double>(s.im));
     double sumRe = 1;
     double sumIm = 0;
-    for (int n = 2; n <= ZetaTerms; ++n) {
+    for (int n = 2; n <= ZetaTerms && !rt::FaultRaised(); ++n) {
+        if (exponent.A * std::log(static_cast<Ext>(n)) > ZetaNegligible) continue;
         const ComplexRec p = CPower(MakeComplex(cfRectangular, n, 0), exponent);
         const Ext h = Ext{p.A} * p.A + Ext{p.B} * p.B;
         if (std::isinf(h)) continue; // n^s overflowed: its reciprocal is 0
@@ -385,7 +501,7 @@ Complex ZetaPartialSum(Complex s) {
 void ExpIntegralE1(double x, double y, double& re, double& im) {
     const double r = ScaledHypot(x, y);
     if (r == 0) {
-        re = 1e10;
+        re = PlusInfinity;
         im = 0;
         return;
     }
@@ -406,8 +522,8 @@ void ExpIntegralE1(double x, double y, double& re, double& im) {
 // recurrence psi(z) = psi(z + 1) - 1/z, and for re z < 0 the reflection
 // psi(z) = psi(-z) + 1/(-z) + pi cot(-pi z).
 void DigammaComplex(double x, double y, double& re, double& im) {
-    if (y == 0 && x <= 0 && x == std::trunc(x)) {
-        re = 1e10;
+    if (IsGammaPole(x, y)) {
+        re = PlusInfinity;
         im = 0;
         return;
     }
@@ -447,8 +563,11 @@ void DigammaComplex(double x, double y, double& re, double& im) {
     if (reflected) {
         const Ext r = x;
         const Ext s = y;
-        // tan(pi r) has period 1; reduced first, it is 0 at the poles.
-        const Ext t = std::tan(std::numbers::pi_v<Ext> * (r - std::trunc(r)));
+        // tan(pi r) has period 1; reduced first to the nearest integer, it is
+        // 0 at the poles and keeps its digits on both sides of them.
+        Ext fraction = r - std::trunc(r);
+        if (fraction > 0.5L) fraction -= 1;
+        const Ext t = std::tan(std::numbers::pi_v<Ext> * fraction);
         const Ext h = DigammaTanh(std::numbers::pi_v<Ext> * s);
         const Ext m = t * t + h * h;
         const Ext d = r * r + s * s;

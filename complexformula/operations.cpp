@@ -97,16 +97,6 @@ JacobiComplexTriple JacobiOf(Complex w) {
     return JacobiComplex(w, k);
 }
 
-// EI and DIGAMMA work on the argument rounded to double.
-template <Faults F>
-Complex OnDoubles(void (*function)(double, double, double&, double&), const Complex& w) {
-    const ComplexRec r = ToCheckedRec<F>(w);
-    double re = 0;
-    double im = 0;
-    function(r.A, r.B, re, im);
-    return Complex{re, im};
-}
-
 // EXP is the one function whose faults are caught: anything raised while its
 // value is computed or stored gives the substitute (1e5, 0) with status 4.
 // Faults raised earlier in the same evaluation are kept.
@@ -118,6 +108,39 @@ Complex GuardedExp(Complex w, std::uint8_t& status) {
     if (!region.Faulted()) return v;
     status = 4;
     return Complex{1e5L, 0};
+}
+
+// GAMMA and DIGAMMA at 0, -1, -2, ... and EI at 0: a value too large for any
+// number, given as the final overflow test gives one, with its status.
+Complex TooLarge(std::uint8_t& status) {
+    status = 4;
+    return Complex{1e30L, 0};
+}
+
+template <Faults F>
+Complex Gamma(const Complex& w, std::uint8_t& status) {
+    const ComplexRec r = ToCheckedRec<F>(w);
+    return IsGammaPole(r.A, r.B) ? TooLarge(status) : Widen(CGamma(r));
+}
+
+template <Faults F>
+Complex Digamma(const Complex& w, std::uint8_t& status) {
+    const ComplexRec r = ToCheckedRec<F>(w);
+    if (IsGammaPole(r.A, r.B)) return TooLarge(status);
+    double re = 0;
+    double im = 0;
+    DigammaComplex(r.A, r.B, re, im);
+    return Complex{re, im};
+}
+
+template <Faults F>
+Complex ExpIntegral(const Complex& w, std::uint8_t& status) {
+    const ComplexRec r = ToCheckedRec<F>(w);
+    if (r.A == 0 && r.B == 0) return TooLarge(status);
+    double re = 0;
+    double im = 0;
+    ExpIntegralE1(r.A, r.B, re, im);
+    return Complex{re, im};
 }
 
 bool BeyondTrigLimit(const Complex& w) {
@@ -179,7 +202,7 @@ Complex ComputeFunction(int k, const Complex& w, std::uint8_t& status) {
         return Via<F>(CCoth, w);
 
     case kGAMMA:
-        return Via<F>(CGamma, w);
+        return Gamma<F>(w, status);
     case kBI0:
         return Via<F>(CBesselI0, w);
     case kBJ0:
@@ -192,10 +215,10 @@ Complex ComputeFunction(int k, const Complex& w, std::uint8_t& status) {
         return JacobiOf(w).cn;
     case kRIEMANN:
         return ZetaPartialSum(w);
-    case kEI:
-        return OnDoubles<F>(ExpIntegralE1, w);
+    case kEI: // on the argument rounded to double, as DIGAMMA
+        return ExpIntegral<F>(w, status);
     case kDIGAMMA:
-        return OnDoubles<F>(DigammaComplex, w);
+        return Digamma<F>(w, status);
 
     default:
         status = 1;

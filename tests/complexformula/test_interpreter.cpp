@@ -147,6 +147,21 @@ TEST_F(Interpreter, FunctionValues) {
         {"LN on the cut from below", "LN(Z*-1)", {1, 0}, 0, kPi, 0, 0},
         {"SQRT on the cut from below", "SQRT(Z*-1)", {4, 0}, 0, 2, 0},
         {"power on the cut from below", "Z^0.5", {-4, -0.0L}, 0, 2, 0},
+        // Denominators without cancellation near the poles (mpmath).
+        {"COT near 0", "COT(Z)", {1e-9L, 0}, 9.9999999999999994e+8L, 0, 0},
+        {"COTH near 0", "COTH(Z)", {1e-9L, 0}, 9.9999999999999994e+8L, 0, 0},
+        {"TAN near its pole",
+         "TAN(Z)",
+         {1.5707963267948966L, 1e-9L},
+         61.232339957367422L,
+         9.9999999999999619e+8L,
+         0},
+        {"TANH near its pole",
+         "TANH(Z)",
+         {1e-9L, 1.5707963267948966L},
+         9.9999999999999619e+8L,
+         61.232339957367422L,
+         0},
     });
 }
 
@@ -171,6 +186,8 @@ TEST_F(Interpreter, StatusCodesAndSubstituteValues) {
         {"large-argument limit COTH", "COTH(100*Z)", {4, 1}, 1, 0, 0},
         {"large-argument limit TAN", "TAN(100*Z)", {1, 4}, 0, 1, 0},
         {"large-argument limit COT", "COT(100*Z)", {1, 4}, 0, -1, 0},
+        {"large-argument limit SEC", "SEC(Z)", {0, 800}, 0, 0, 0},
+        {"large-argument limit CSC", "CSC(Z)", {1, 711}, 0, 0, 0},
         {"CSC(0), COT(0)", "CSC(0)+COT(0)", {}, 0, 0, 0},
         {"operators that compute nothing", "Z%2+(Z~2)+(Z&2)+(Z<2)+(Z>2)", kZ, 0, 0, 0},
         {"power after a division by 0", "(Z/0)+Z^2", kZ, 1e10, 0, 2},
@@ -206,6 +223,9 @@ TEST_F(Interpreter, UnguardedFaultsLeaveAsEMathError) {
     EXPECT_THROW(EvalComplex("Z^1000", {4, 0}), rt::EOverflow);
     // The first fault is reported, not the invalid operation that follows it.
     EXPECT_THROW(EvalComplex("(Z^1000)^2", {4, 0}), rt::EOverflow);
+    // Inside one function too: Z ln Z overflows before e^inf is invalid.
+    const long double far = -3.1904774928661112e305L;
+    EXPECT_THROW(EvalComplex("Z^Z", {far, far}), rt::EOverflow);
     EXPECT_THROW(EvalComplex("Z-1", {1e400L, 0}), rt::EOverflow); // stored to double
     // The protected regions of EXP and TANH keep an earlier fault.
     EXPECT_THROW(EvalComplex("Z^1000+EXP(1000)", {4, 0}), rt::EOverflow);
