@@ -2,6 +2,7 @@
 // the fuzz corpora, the evaluation state and bad input.
 #include "complexformula/compiled.h"
 #include "complexformula/interpreter.h"
+#include "tests/complexformula/same_outcome.h"
 
 #include "runtime/fpu.h"
 
@@ -18,51 +19,7 @@
 
 namespace {
 
-struct Outcome {
-    Complex value;
-    std::uint8_t status = 0;
-    std::string error; // the message of the rt::EMathError that left, if any
-};
-
-template <class F>
-Outcome Run(F&& evaluate, const std::uint8_t& status) {
-    Outcome out;
-    try {
-        out.value = evaluate();
-    } catch (const rt::EMathError& e) {
-        out.error = e.what();
-    }
-    out.status = status;
-    return out;
-}
-
-bool SameBits(long double a, long double b) {
-    return std::memcmp(&a, &b, 10) == 0;
-}
-
-// The interpreter and the compiled form at one point, on the module variables
-// and on an explicit state.
-::testing::AssertionResult SameOutcome(const std::string& text, const CompiledFormula& compiled,
-                                       Complex z) {
-    ComplexStatus = 0;
-    const Outcome want = Run([&] { return EvalComplex(text, z); }, ComplexStatus);
-    ComplexStatus = 0;
-    const Outcome module = Run([&] { return compiled.Eval(z); }, ComplexStatus);
-    CEvalState state{0, ComplexParamQ, ComplexParamP};
-    const Outcome own = Run([&] { return compiled.Eval(z, state); }, state.Status);
-    for (const Outcome* got : {&module, &own}) {
-        if (got->error != want.error || got->status != want.status ||
-            (want.error.empty() &&
-             (!SameBits(got->value.re, want.value.re) || !SameBits(got->value.im, want.value.im))))
-            return ::testing::AssertionFailure()
-                   << "text \"" << text << "\" at " << static_cast<double>(z.re) << "+"
-                   << static_cast<double>(z.im) << "i: status " << int(got->status) << " vs "
-                   << int(want.status) << ", error \"" << got->error << "\" vs \"" << want.error
-                   << "\", value " << static_cast<double>(got->value.re) << " vs "
-                   << static_cast<double>(want.value.re);
-    }
-    return ::testing::AssertionSuccess();
-}
+using complextest::SameOutcome;
 
 class Compiled : public ::testing::Test {
   protected:
@@ -112,6 +69,8 @@ TEST_F(Compiled, EqualsTheInterpreterOnEveryKindOfStep) {
         "Z^1000+TANH(400)",
         "Z-1",
         "|1" + std::string(3000, '0') + "|+T(1)",
+        "|1" + std::string(3000, '0') + "|+T(*SQR(Z)", // leaves at the check after T, status 1
+        "0.75*Z+1.5*Z+3*Z+6",                          // one mantissa, four exponents: four numbers
         "|1" + std::string(3000, '0') + "|^2",
         "1" + std::string(5000, '0'),
         "SQR(Z)/10000000000",

@@ -1,7 +1,9 @@
 // The complex interpreter: precedence and primaries, where reading stops,
 // function names and values, status codes and substitute values, text
 // preparation, unguarded faults, the nesting bound and bad input.
+#include "complexformula/compiled.h"
 #include "complexformula/interpreter.h"
+#include "tests/complexformula/same_outcome.h"
 
 #include "runtime/fpu.h"
 
@@ -169,12 +171,14 @@ TEST_F(Interpreter, StatusCodesAndSubstituteValues) {
     Check({
         {"division by 0", "Z/0", {1, 1}, 1e10, 0, 2},
         {"0^0", "0^0", {}, 1, 0, 0},
+        {"0^2", "0^2", {}, 0, 0, 0},
         {"Z^0", "Z^0", {-3, 7}, 1, 0, 0},
         {"LN(0)", "LN(0)", {}, 0, 0, 2},
         // SQR's substitute (1e20, 0) never passes the final test on its own.
         {"SQR out of range", "SQR(Z)/10000000000", {1e30L, 0}, 1e10, 0, 2},
         {"SQR substitute alone", "SQR(Z)", {1e30L, 0}, 1e30, 0, 4},
         {"product out of range", "Z*2", {-1e30L, 0}, 1e10, 0, 2},
+        {"right operand size-tested", "2*Z", {-1e30L, 0}, 1e10, 0, 2},
         {"imaginary parts not size-tested", "Z*2", {0, 1e30L}, 1e30, 0, 4},
         {"SIN beyond 120", "SIN(200)", {}, 0, 0, 0},
         {"COSH beyond 120", "COSH(Z)", {1, -120}, 0, 0, 0},
@@ -200,6 +204,7 @@ TEST_F(Interpreter, StatusCodesAndSubstituteValues) {
         {"malformed number", "1.2.3", {}, 1.2L, 0, 0, 1e-18L},
         {"number beyond extended", "1" + std::string(5000, '0'), {}, 1e30, 0, 4},
         {"number too large to square", "1" + std::string(2500, '0'), {}, 1e30, 0, 4},
+        {"number below extended", "0." + std::string(5000, '0') + "1", {}, 0, 0, 0},
         {"tiny divisor", "Z/Z", {1e-170L, 0}, 1, 0, 0},
         {"huge divisor", "Z/Z", {1e160L, 0}, 1, 0, 0},
         {"reciprocal of a tiny power", "1/Z^200", {0.1L, 0}, 1e30, 0, 4},
@@ -251,6 +256,7 @@ TEST_F(Interpreter, NestingDeeperThanTheBoundIsASyntaxError) {
         {"brackets beyond", nested(n + 1, "(", ")"), kZ, 0, 0, 1},
         {"functions at the bound", nested(n, "TRE(", ")"), kZ, 1, 0, 0},
         {"functions beyond", nested(n + 1, "TRE(", ")"), kZ, 0, 0, 1},
+        {"bars at the bound", nested(n, "|", "|"), kZ, std::sqrt(5.0L), 0, 0},
         {"bars beyond", nested(n + 1, "|", "|"), kZ, 0, 0, 1},
         {"value read so far", "1+" + nested(n + 1, "(", ")"), kZ, 1, 0, 1},
         // The division by 0 while unwinding does not hide the syntax error.
@@ -273,11 +279,13 @@ TEST_F(Interpreter, BadInputNeverCrashesOrHangs) {
         {"a megabyte name", std::string(1 << 20, 'S'), kZ, 0, 0, 1},
         {"a megabyte number", std::string(1 << 20, '7'), kZ, 1e30, 0, 4},
     });
+    // Each text also gives the same outcome twice, and the compiled form gives it.
     for (int c = 0x80; c <= 0xFF; ++c) {
         const std::string byte(1, static_cast<char>(c));
         for (const std::string& text : {byte, "Z+" + byte, byte + "Z", "(" + byte + "(Z"}) {
             EXPECT_NO_THROW(EvalComplex(text, kZ)) << c;
             EXPECT_LE(ComplexStatus, 1) << c;
+            EXPECT_TRUE(complextest::SameOutcome(text, CompiledFormula(text), kZ)) << c;
         }
     }
     // Random texts: a value with one of the four status codes, or an EMathError.
@@ -287,9 +295,10 @@ TEST_F(Interpreter, BadInputNeverCrashesOrHangs) {
         std::string text(random() % 40, ' ');
         for (char& c : text)
             c = random() % 8 ? alphabet[random() % alphabet.size()] : char(random() % 256);
+        const Complex z{(random() % 200) / 10.0L - 10, (random() % 200) / 10.0L - 10};
+        EXPECT_TRUE(complextest::SameOutcome(text, CompiledFormula(text), z));
         try {
-            EvalComplex(text,
-                        Complex{(random() % 200) / 10.0L - 10, (random() % 200) / 10.0L - 10});
+            EvalComplex(text, z);
         } catch (const rt::EMathError&) {
             continue;
         }
