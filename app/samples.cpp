@@ -1,6 +1,8 @@
 // The counts of a fill's statuses and the CSV export of its points.
 #include "app/samples.h"
 
+#include "runtime/fpu.h"
+
 #include <charconv>
 #include <ostream>
 
@@ -12,6 +14,22 @@ void FillReport::Count(std::uint8_t status) {
     if (status == 1) ++syntax;
     if (status == 2) ++domain;
     if (status == 4) ++overflow;
+}
+
+std::string FaultMessage(PointFault fault) {
+    switch (fault) {
+    case PointFault::None:
+        return {};
+    case PointFault::InvalidOperation:
+        return rt::EInvalidOp().what();
+    case PointFault::DivisionByZero:
+        return rt::EZeroDivide().what();
+    case PointFault::Overflow:
+        return rt::EOverflow().what();
+    case PointFault::Other:
+        break;
+    }
+    return "Rechenfehler";
 }
 
 namespace {

@@ -7,17 +7,25 @@
 
 #include <cstdint>
 #include <iosfwd>
+#include <string>
 #include <vector>
 
 namespace sampling {
 
+// A floating-point error that left the computation of one point.
+enum class PointFault : std::uint8_t { None, InvalidOperation, DivisionByZero, Overflow, Other };
+
+// The error's own message ("Gleitkommaüberlauf"); empty for None.
+std::string FaultMessage(PointFault fault);
+
 // One grid point as the last fill left it.
 struct SamplePoint {
-    double x = 0;
+    double x = 0; // NaN where the position itself could not be stored
     double y = 0;
-    Complex f{};             // F(x + iy) as the interpreter returned it
+    Complex f{};             // F(x + iy) as the interpreter returned it; NaN where it did not
     std::uint8_t status = 0; // the interpreter's status for this point
-    double drawn = 0;        // the cell value: reduced and clamped to the z range
+    double drawn = 0;        // the cell value: reduced and clamped to the z range; NaN at a fault
+    PointFault fault = PointFault::None;
 };
 
 // How many points of a fill ended with each non-zero status, and the status
@@ -26,14 +34,14 @@ struct FillReport {
     int syntax = 0;   // status 1
     int domain = 0;   // status 2
     int overflow = 0; // status 4
+    int faults = 0;   // points left undrawn by an error (PointFault), not counted above
     int firstStatus = 0;
     bool Clean() const { return firstStatus == 0; }
     void Count(std::uint8_t status);
 };
 
 // Everything one fill records. Points (p, i), 1-based, sit at index
-// (p - 1) * points + (i - 1); a fill that an error ends leaves the points
-// after the failing one as the previous fill left them.
+// (p - 1) * points + (i - 1).
 struct FillRecord {
     int points = 0; // per axis
     std::vector<SamplePoint> samples;

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 namespace sampling {
@@ -123,9 +124,42 @@ FillJob MakeFillJob(const TPlot3D& plot, const std::string& formulaText, int dis
     return job;
 }
 
+namespace {
+
+PointFault FaultOf(const rt::EMathError& e) {
+    if (dynamic_cast<const rt::EInvalidOp*>(&e)) return PointFault::InvalidOperation;
+    if (dynamic_cast<const rt::EZeroDivide*>(&e)) return PointFault::DivisionByZero;
+    if (dynamic_cast<const rt::EOverflow*>(&e)) return PointFault::Overflow;
+    return PointFault::Other;
+}
+
+// A sample position, or NaN and the error that kept it from being stored.
+struct Position {
+    double value = std::numeric_limits<double>::quiet_NaN();
+    PointFault fault = PointFault::None;
+    std::exception_ptr error;
+};
+
+std::vector<Position> Positions(double base, double other, int points) {
+    std::vector<Position> positions(static_cast<std::size_t>(points) + 1);
+    for (int k = 1; k <= points; ++k) {
+        Position& at = positions[static_cast<std::size_t>(k)];
+        try {
+            at.value = SamplePosition(base, other, k, points);
+        } catch (const rt::EMathError& e) {
+            at.fault = FaultOf(e);
+            at.error = std::current_exception();
+        }
+    }
+    return positions;
+}
+
+} // namespace
+
 FillResult ComputeFill(const FillJob& job, const std::atomic<bool>* cancel,
                        std::atomic<int>* done) {
     const int points = job.points;
+    const double nan = std::numeric_limits<double>::quiet_NaN();
     FillResult result;
     result.record.points = points;
     result.record.samples.resize(static_cast<std::size_t>(points) * points);
@@ -134,23 +168,40 @@ FillResult ComputeFill(const FillJob& job, const std::atomic<bool>* cancel,
         // The text is translated once; the program computes what EvalComplex
         // would at every point.
         const CompiledFormula formula(job.formula);
-        // Positions are computed point by point: one that cannot be stored
-        // ends the fill there, with the points before it written. The first
-        // column computes the rows' positions; the later columns reuse them.
-        std::vector<double> ys(static_cast<std::size_t>(points) + 1);
+        const std::vector<Position> xs = Positions(job.xLow, job.xHigh, points);
+        const std::vector<Position> ys = Positions(job.yLow, job.yHigh, points);
+        // Every point is computed. Where an error leaves the computation the
+        // point is recorded with its fault and left undrawn; the first such
+        // error in fill order is the fill's.
         for (int p = 1; p <= points; ++p) {
             if (cancel && cancel->load(std::memory_order_relaxed)) break;
-            const double x = SamplePosition(job.xLow, job.xHigh, p, points);
+            const Position& x = xs[static_cast<std::size_t>(p)];
             for (int i = 1; i <= points; ++i) {
                 if (cancel && cancel->load(std::memory_order_relaxed)) break;
-                if (p == 1) ys[i] = SamplePosition(job.yLow, job.yHigh, i, points);
-                const Complex w = formula.Eval(Complex{x, ys[i]}, state);
-                double v = ReduceValue(w, job.displayMode);
-                if (v > job.zHigh) v = job.zHigh;
-                if (v < job.zLow) v = job.zLow;
-                result.record.report.Count(state.Status);
-                result.record.samples[static_cast<std::size_t>(result.done)] = {x, ys[i], w,
-                                                                                state.Status, v};
+                const Position& y = ys[static_cast<std::size_t>(i)];
+                SamplePoint s{x.value, y.value, Complex{nan, nan}, 0, nan, PointFault::None};
+                std::exception_ptr error = x.error ? x.error : y.error;
+                s.fault = x.fault != PointFault::None ? x.fault : y.fault;
+                if (s.fault == PointFault::None) {
+                    try {
+                        s.f = formula.Eval(Complex{x.value, y.value}, state);
+                        double v = ReduceValue(s.f, job.displayMode);
+                        if (v > job.zHigh) v = job.zHigh;
+                        if (v < job.zLow) v = job.zLow;
+                        s.drawn = v;
+                        s.status = state.Status;
+                    } catch (const rt::EMathError& e) {
+                        s.fault = FaultOf(e);
+                        error = std::current_exception();
+                    }
+                }
+                if (s.fault == PointFault::None) {
+                    result.record.report.Count(s.status);
+                } else {
+                    ++result.record.report.faults;
+                    if (!result.error) result.error = error;
+                }
+                result.record.samples[static_cast<std::size_t>(result.done)] = s;
                 ++result.done;
                 if (done) done->fetch_add(1, std::memory_order_relaxed);
             }
@@ -159,7 +210,8 @@ FillResult ComputeFill(const FillJob& job, const std::atomic<bool>* cancel,
         result.error = std::current_exception();
     }
     result.status = state.Status;
-    result.cancelled = !result.error && result.done < points * points;
+    result.cancelled =
+        result.done < points * points && cancel && cancel->load(std::memory_order_relaxed);
     return result;
 }
 

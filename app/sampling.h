@@ -58,9 +58,10 @@ double ReduceValue(Complex w, int displayMode);
 // The fill: resizes the plot's grid to points x points (36 x 36 in the
 // window) and writes F(x_p + i y_i), reduced and clamped to the z range, into
 // Cell[p, i]. Column p runs in x from RangeXLow, row i in y from RangeYLow, so
-// the scales' low ends stand beside column 1 and row 1. Does not repaint. An
-// error ends the fill at the failing point: the cells done so far keep their
-// new values, the rest their old ones.
+// the scales' low ends stand beside column 1 and row 1. Does not repaint.
+// Every point is computed: one whose position or value raises a
+// floating-point error gets NaN, so it is left undrawn, and the first such
+// error in fill order is rethrown once the whole grid is written.
 void FillSurface(TPlot3D& plot, const std::string& formulaText, int displayMode,
                  int points = GridPoints);
 // The same fill, also recording each point's F(Z), status and drawn value
@@ -85,22 +86,23 @@ FillJob MakeFillJob(const TPlot3D& plot, const std::string& formulaText, int dis
 
 struct FillResult {
     FillRecord record;        // samples[0, done) computed, in fill order
-    int done = 0;             // points computed before the end
-    std::exception_ptr error; // what ended the fill early (an rt::EMathError), if anything
+    int done = 0;             // points computed: all of them unless cancelled
+    std::exception_ptr error; // the first point's error (an rt::EMathError), if any
     std::uint8_t status = 0;  // the interpreter's status after the last evaluation
     bool cancelled = false;
 };
 
-// The points of the job in fill order (p outer, i inner) until the end, an
-// error or a cancel. cancel is read before each point; done, when given,
-// counts the points computed.
+// The points of the job in fill order (p outer, i inner) until the end or a
+// cancel; a point whose computation raises an error is recorded with its
+// fault and NaN as its drawn value, and the fill goes on. cancel is read
+// before each point; done, when given, counts the points computed.
 FillResult ComputeFill(const FillJob& job, const std::atomic<bool>* cancel = nullptr,
                        std::atomic<int>* done = nullptr);
 
 // Writes a computed fill into the plot's grid (resized to points x points) and,
 // when given, into record, as the fill itself would have: the cells done get
-// their values, the rest keep their old ones, ComplexStatus is left as the
-// last evaluation left it, then the error that ended the fill is rethrown.
+// their values (NaN where a point faulted), ComplexStatus is left as the last
+// evaluation left it, then the first point's error is rethrown.
 void ApplyFill(TPlot3D& plot, const FillResult& result, FillRecord* record);
 
 // Reads all six fields with FieldValue, E1 to E6, before anything changes.

@@ -33,11 +33,14 @@ int Run(const CLI::App& app, const Options& o) {
 
     const auto gui = cli::StartGui();
     cli::Scene scene(options);
+    // A fault leaves its points undrawn; the picture of the others is written
+    // all the same, and the status says that it is incomplete.
+    int status = 0;
     try {
         scene.Fill();
     } catch (const rt::EMathError& e) {
         cli::ReportError(e.what());
-        return cli::ExitMathError;
+        status = cli::ExitMathError;
     }
     QByteArray bytes;
     switch (format) {
@@ -58,7 +61,7 @@ int Run(const CLI::App& app, const Options& o) {
     }
     const bool written =
         o.output == "-" ? cli::WriteStdout(bytes) : cli::WriteFile(o.output, bytes);
-    return written ? 0 : cli::ExitOutputFailed;
+    return written ? status : cli::ExitOutputFailed;
 }
 
 std::function<int()> Setup(CLI::App& app) {

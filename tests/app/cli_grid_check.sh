@@ -51,6 +51,11 @@ if "$cli" --help | grep -q '^  render'; then
     "$cli" render -o "$tmp/start.png" 'SIN(Z+Q)*Z/10' 2>/dev/null
     expect $? 0 "render exit status"
     expect "$(head -c 8 "$tmp/start.png" | od -An -tx1 | tr -d ' \n')" 89504e470d0a1a0a "PNG signature"
+    # No mixed picture: the points that fault are left undrawn, the rest drawn.
+    "$cli" render -o "$tmp/fault.png" 'Z^1000' 2>"$tmp/err"
+    expect $? 3 "render with a fault still exits 3"
+    expect "$(grep -c Gleitkomma "$tmp/err")" 1 "render reports the fault"
+    expect "$(head -c 8 "$tmp/fault.png" | od -An -tx1 | tr -d ' \n')" 89504e470d0a1a0a "render with a fault writes the picture"
 fi
 
 exit $failed

@@ -287,16 +287,45 @@ TEST_F(Fill, QComesFromTheComplexInterpreter) {
     EXPECT_EQ(Cell(3, 30), 1.25);
 }
 
-TEST_F(Fill, AnErrorKeepsTheCellsAlreadyWritten) {
+TEST_F(Fill, AnErrorLeavesItsPointsUndrawnAndComputesTheRest) {
     Sample("3", 1);
-    // Stored y bounds so wide that the fifteenth row overflows a double.
+    // Stored y bounds so wide that rows 15 to 36 overflow a double.
     plot.SetRangeYLow(1e308);
     plot.SetRangeYHigh(-1e308);
-    EXPECT_THROW(sampling::FillSurface(plot, "2", 1), rt::EOverflow);
-    for (int i = 1; i <= 14; ++i) EXPECT_EQ(Cell(1, i), 2) << i;
-    EXPECT_EQ(Cell(1, 15), 3);
-    EXPECT_EQ(Cell(2, 1), 3);
-    EXPECT_EQ(Cell(36, 36), 3);
+    sampling::FillRecord record;
+    EXPECT_THROW(sampling::FillSurface(plot, "2", 1, record), rt::EOverflow);
+    for (int i = 1; i <= 14; ++i) EXPECT_EQ(Cell(36, i), 2) << i;
+    for (int i = 15; i <= 36; ++i) EXPECT_TRUE(std::isnan(Cell(1, i))) << i;
+    EXPECT_EQ(record.At(1, 15).fault, sampling::PointFault::Overflow);
+    EXPECT_TRUE(std::isnan(record.At(1, 15).y));
+    EXPECT_EQ(record.report.faults, 36 * 22);
+}
+
+TEST_F(Fill, NoMixedPicture) {
+    // Regression: an error ended the fill, and the points after it kept the
+    // previous formula's values.
+    Sample("2*Z", 1);
+    sampling::FillRecord record;
+    EXPECT_THROW(sampling::FillSurface(plot, "Z^1000", 1, record), rt::EOverflow);
+    int faults = 0, first = 0;
+    for (int k = 1296; k >= 1; --k) {
+        const int p = (k - 1) / 36 + 1, i = (k - 1) % 36 + 1;
+        const sampling::SamplePoint& s = record.At(p, i);
+        if (s.fault != sampling::PointFault::None) {
+            ++faults;
+            first = k;
+            EXPECT_TRUE(std::isnan(Cell(p, i))) << p << ", " << i;
+        } else {
+            ASSERT_EQ(Cell(p, i), s.drawn) << p << ", " << i;
+        }
+    }
+    EXPECT_GT(faults, 0);
+    EXPECT_EQ(record.report.faults, faults);
+    EXPECT_EQ(record.At((first - 1) / 36 + 1, (first - 1) % 36 + 1).fault,
+              sampling::PointFault::Overflow);
+    // Near 0 the power is computed: (-0.218 - 0.222i)^1000 is 0 to a double.
+    EXPECT_EQ(record.At(17, 17).fault, sampling::PointFault::None);
+    EXPECT_EQ(Cell(17, 17), 0);
 }
 
 TEST(ApplyIntervals, FieldsToRanges) {
