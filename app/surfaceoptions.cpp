@@ -77,6 +77,13 @@ std::pair<double, double> ParsePair(const std::string& option, const std::string
             ParseNumber(option, text.substr(comma + 1))};
 }
 
+CLI::Option* AddFormulaOption(CLI::App& app, std::vector<std::string>& formula,
+                              const std::string& description) {
+    // One value per option entry: a vector option would take any argument of
+    // the form "[...]" as a list of values.
+    return app.add_option("FORMULA", formula, description)->type_name("")->allow_extra_args(false);
+}
+
 std::vector<std::string> FormulaArguments(const CLI::App& app,
                                           const std::vector<std::string>& positional) {
     std::vector<std::string> formulas = positional;
@@ -94,10 +101,9 @@ void SurfaceOptionSet::AddTo(CLI::App& app, unsigned parts, bool formulaRequired
     m_app = &app;
     m_formulaRequired = formulaRequired;
     app.allow_extras();
-    app.add_option("FORMULA", m_formula,
-                   "complex formula F(Z), e.g. \"SIN(Z+Q)*Z/10\"; put -- before one that starts "
-                   "with -")
-        ->type_name("");
+    AddFormulaOption(app, m_formula,
+                     "complex formula F(Z), e.g. \"SIN(Z+Q)*Z/10\"; put -- before one that starts "
+                     "with -");
     if (parts & Surface) {
         app.add_option("--mode", m_mode,
                        "what is drawn: 1 real part, 2 imaginary part, 3 modulus, 4 phase "

@@ -42,6 +42,12 @@ long ParseInteger(const std::string& option, const std::string& text, long low, 
 // "A,B": two finite numbers.
 std::pair<double, double> ParsePair(const std::string& option, const std::string& text);
 
+// Adds the positional FORMULA to app, taken verbatim: CLI11 would split an
+// argument in square brackets at its commas ("[1,2]") and drop the brackets
+// ("[-2]"), where the interpreters read them as the integer part.
+CLI::Option* AddFormulaOption(CLI::App& app, std::vector<std::string>& formula,
+                              const std::string& description);
+
 // The formula arguments of a parsed app that allows extras: the positional
 // ones plus unknown arguments that start with a single "-" ("-Z^2"). "--name",
 // "-" and "-x" (one small letter) are unknown options: UsageError.

@@ -131,9 +131,8 @@ int Run(const CLI::App& app, const Options& o) {
 std::function<int()> Setup(CLI::App& app) {
     auto o = std::make_shared<Options>();
     app.allow_extras();
-    app.add_option("FORMULA", o->formula,
-                   "complex formula F(Z); put -- before one that starts with -")
-        ->type_name("");
+    surfaceoptions::AddFormulaOption(app, o->formula,
+                                     "complex formula F(Z); put -- before one that starts with -");
     app.add_flag("--raw", o->raw, "take the formula as typed, without upper-casing it");
     app.add_flag("--batch", o->batch,
                  "read lines FORMULA<TAB>RE<TAB>IM[<TAB>Q] from standard input, one result "

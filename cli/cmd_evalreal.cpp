@@ -93,8 +93,8 @@ int Run(const CLI::App& app, const Options& o) {
 std::function<int()> Setup(CLI::App& app) {
     auto o = std::make_shared<Options>();
     app.allow_extras();
-    app.add_option("FORMULA", o->formula, "real formula in X, Q and P, as the interval fields take")
-        ->type_name("");
+    surfaceoptions::AddFormulaOption(app, o->formula,
+                                     "real formula in X, Q and P, as the interval fields take");
     app.add_flag("--raw", o->raw, "take the formula as typed: no upper-casing, \",\" stays");
     app.add_flag("--batch", o->batch,
                  "read lines FORMULA[<TAB>X[<TAB>Q]] from standard input, one result line each");
