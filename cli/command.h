@@ -42,8 +42,12 @@ double ParseDouble(const std::string& option, const std::string& text);
 std::pair<double, double> ParsePair(const std::string& option, const std::string& text);
 
 // Flushes standard output and reports on standard error when anything
-// written to it was lost (a full disk, a closed pipe): true when all arrived.
+// written to it was lost (a full disk): true when all arrived. A closed pipe
+// ends the program by SIGPIPE before this, without a word.
 bool StdoutArrived();
+// Reports, once, that standard output was lost for the errno reason (0: an
+// unknown one); returns false.
+bool StdoutLost(int reason);
 
 // Prints "error: MESSAGE" on standard error.
 void ReportError(const std::string& message);

@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <iostream>
 
@@ -33,17 +34,25 @@ std::pair<double, double> ParsePair(const std::string& option, const std::string
     return surfaceoptions::ParsePair(option, text);
 }
 
-bool StdoutArrived() {
-    static bool lost = false; // reported once
-    if (lost) return false;
-    errno = 0;
-    std::cout.flush();
-    lost = std::fflush(stdout) != 0 || std::ferror(stdout) || !std::cout.good();
-    if (!lost) return true;
-    const int reason = errno != 0 ? errno : EIO;
-    std::fprintf(stderr, "error: cannot write standard output: %s\n", std::strerror(reason));
+namespace {
+bool g_stdoutLost = false; // reported once
+} // namespace
+
+bool StdoutLost(int reason) {
+    if (g_stdoutLost) return false;
+    g_stdoutLost = true;
+    std::fprintf(stderr, "error: cannot write standard output: %s\n",
+                 std::strerror(reason != 0 ? reason : EIO));
     std::clearerr(stdout);
     return false;
+}
+
+bool StdoutArrived() {
+    if (g_stdoutLost) return false;
+    errno = 0;
+    std::cout.flush();
+    const bool arrived = std::fflush(stdout) == 0 && !std::ferror(stdout) && std::cout.good();
+    return arrived || StdoutLost(errno);
 }
 
 void ReportError(const std::string& message) {
@@ -65,6 +74,9 @@ int UsageFailure(const CLI::App* command, const std::string& message) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // A closed pipe ends the program quietly, as it ends other filters, also
+    // where the caller has SIGPIPE ignored.
+    std::signal(SIGPIPE, SIG_DFL);
     CLI::App app{"Evaluate, sample and render complex formulas F(Z) without a window.",
                  "tessarel-cli"};
     app.set_version_flag("--version", std::string("tessarel-cli ") + surfaceoptions::Version());

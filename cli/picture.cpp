@@ -13,6 +13,7 @@
 #include <QPdfWriter>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 
 namespace cli {
@@ -144,10 +145,8 @@ bool WriteFile(const std::string& path, const QByteArray& bytes) {
 
 bool WriteStdout(const QByteArray& bytes) {
     const auto size = static_cast<std::size_t>(bytes.size());
-    if (std::fwrite(bytes.constData(), 1, size, stdout) != size) {
-        StdoutArrived(); // reports why
-        return false;
-    }
+    errno = 0; // the reason of a short write, before anything else can change it
+    if (std::fwrite(bytes.constData(), 1, size, stdout) != size) return StdoutLost(errno);
     return StdoutArrived();
 }
 
