@@ -56,6 +56,8 @@ constexpr int JacobiRounds = 18;
 
 constexpr int ZetaTerms = 48;
 constexpr Ext ZetaNegligible = 709;
+// Up to this re s every term is formed: 48^183 < e^709.
+constexpr double ZetaAllFormed = 183;
 
 constexpr int E1FractionTerms = 120;
 constexpr int E1SeriesTerms = 150;
@@ -488,7 +490,9 @@ Complex ZetaPartialSum(Complex s) {
     double sumRe = 1;
     double sumIm = 0;
     for (int n = 2; n <= ZetaTerms && !rt::FaultRaised(); ++n) {
-        if (exponent.A * std::log(static_cast<Ext>(n)) > ZetaNegligible) continue;
+        if (exponent.A > ZetaAllFormed &&
+            exponent.A * std::log(static_cast<Ext>(n)) > ZetaNegligible)
+            continue;
         const ComplexRec p = CPower(MakeComplex(cfRectangular, n, 0), exponent);
         const Ext h = Ext{p.A} * p.A + Ext{p.B} * p.B;
         if (std::isinf(h)) continue; // n^s overflowed: its reciprocal is 0
