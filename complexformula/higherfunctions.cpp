@@ -374,7 +374,7 @@ ComplexRec CGamma(ComplexRec z) {
     const ComplexRec r = Rect(z);
     if (r.A < 0.5 && !IsGammaPole(r.A, r.B)) {
         const double pole = std::nearbyint(r.A);
-        if (ScaledHypot(r.A - pole, r.B) < GammaPoleNeighbourhood && pole >= 9 - LnGammaMaxClimb)
+        if (pole >= 9 - LnGammaMaxClimb && ScaledHypot(r.A - pole, r.B) < GammaPoleNeighbourhood)
             return GammaNearPole(r.A - pole, r.B, static_cast<int>(-pole));
     }
     const ComplexRec lnGamma = CLnGamma(z);
