@@ -21,7 +21,11 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -96,6 +100,7 @@ TEST(CommandLine, BadArgumentsAreUsageErrorsNamingTheOption) {
         const char* program;
         QStringList args;
         const char* named; // in the message
+        QByteArray input = {};
     };
     const char* cli = TESSAREL_CLI;
     const char* window = TESSAREL_WINDOW;
@@ -112,6 +117,7 @@ TEST(CommandLine, BadArgumentsAreUsageErrorsNamingTheOption) {
         {"unknown option", cli, {"grid", "--w", "1", "Z"}, "--w"},
         {"missing formula", cli, {"grid", "--q", "1"}, "FORMULA"},
         {"two formulas", cli, {"eval", "Z", "Z"}, "FORMULA"},
+        {"batch line with too few fields", cli, {"eval", "--batch"}, "line 1", "Z\t1\n"},
         {"pair without comma", cli, {"eval", "--z", "1", "Z"}, "--z"},
         {"width 1e9", cli, {"render", "--width", "1e9", "-o", "@/x.png", "Z"}, "--width"},
         {"size 0", cli, {"render", "--size", "0", "-o", "@/x.png", "Z"}, "--size"},
@@ -141,7 +147,7 @@ TEST(CommandLine, BadArgumentsAreUsageErrorsNamingTheOption) {
     };
     for (const Row& row : rows) {
         QTemporaryDir dir;
-        const Result r = RunProgram(row.program, row.args, dir.path());
+        const Result r = RunProgram(row.program, row.args, dir.path(), {}, row.input);
         EXPECT_EQ(r.status, 2) << row.name << ": " << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(QString::fromLatin1(row.named)))
             << row.name << ": " << r.err.toStdString();
@@ -164,25 +170,27 @@ TEST(CommandLine, HelpAndVersion) {
 }
 
 TEST(CommandLine, OutputThatDoesNotArriveIsAFailure) {
+    // A full disk is a file-size limit on the program: no device is written.
     struct Row {
         const char* name;
         QStringList args;
-        bool stdoutFull;
+        bool toStdout; // standard output goes to a file that cannot grow
         QByteArray input;
         rlim_t fileLimit;
     };
+    const QString tooLong = QString(300, 'x');
     const Row rows[] = {
-        {"grid", {"grid", "Z"}, true, {}, 0},
-        {"grid csv", {"grid", "--format", "csv", "Z"}, true, {}, 0},
-        {"eval", {"eval", "Z"}, true, {}, 0},
-        {"eval batch", {"eval", "--batch"}, true, "Z\t1\t1\n", 0},
-        {"evalreal", {"evalreal", "X"}, true, {}, 0},
-        {"render on standard output", {"render", "-o", "-", "Z"}, true, {}, 0},
-        {"render onto a full device",
-         {"render", "--format", "png", "-o", "/dev/full", "Z"},
+        {"grid", {"grid", "Z"}, true, {}, 1},
+        {"grid csv", {"grid", "--format", "csv", "Z"}, true, {}, 1},
+        {"eval", {"eval", "Z"}, true, {}, 1},
+        {"eval batch", {"eval", "--batch"}, true, "Z\t1\t1\n", 1},
+        {"evalreal", {"evalreal", "X"}, true, {}, 1},
+        {"render on standard output", {"render", "-o", "-", "Z"}, true, {}, 4096},
+        {"render in a format named by option onto a full disk",
+         {"render", "--format", "png", "-o", "@/x", "Z"},
          false,
          {},
-         0},
+         4096},
         {"render into a missing folder", {"render", "-o", "@/none/x.png", "Z"}, false, {}, 0},
         {"render onto a full disk", {"render", "-o", "@/x.png", StartFormula}, false, {}, 4096},
         {"svg onto a full disk", {"render", "-o", "@/x.svg", "Z"}, false, {}, 4096},
@@ -192,20 +200,137 @@ TEST(CommandLine, OutputThatDoesNotArriveIsAFailure) {
          {},
          4096},
         {"frames into a folder that cannot be made",
-         {"animate", "--sweep", "z", "--frames", "3", "-o", "/proc/none/", "Z"},
+         {"animate", "--sweep", "z", "--frames", "3", "-o", "@/" + tooLong + "/", "Z"},
          false,
          {},
          0},
     };
     for (const Row& row : rows) {
-        QTemporaryDir dir;
-        const Result r = RunProgram(TESSAREL_CLI, row.args, dir.path(),
-                                    row.stdoutFull ? QStringLiteral("/dev/full") : QString(),
-                                    row.input, row.fileLimit);
+        QTemporaryDir dir, outDir;
+        const Result r =
+            RunProgram(TESSAREL_CLI, row.args, dir.path(),
+                       row.toStdout ? outDir.filePath("out") : QString(), row.input, row.fileLimit);
         EXPECT_EQ(r.status, 1) << row.name << ": " << r.err.toStdString();
         EXPECT_TRUE(r.err.contains("error: cannot")) << row.name << ": " << r.err.toStdString();
         // Nothing half-written under the target name, no temporary left.
         EXPECT_TRUE(QDir(dir.path()).isEmpty()) << row.name;
+    }
+}
+
+TEST(CommandLine, APipeOrDeviceIsWrittenInPlace) {
+    // A file that is not a regular one is written into, never replaced by a
+    // rename; a FIFO in a temporary folder stands for the devices.
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("pipe");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const int in = open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(in, 0);
+    QProcess process;
+    process.start(QString::fromLatin1(TESSAREL_CLI),
+                  {"render", "--format", "png", "-o", fifo, StartFormula});
+    QByteArray read;
+    for (bool finished = false;;) {
+        char buffer[65536];
+        const ssize_t n = ::read(in, buffer, sizeof buffer);
+        if (n > 0) {
+            read.append(buffer, n);
+        } else if (finished) {
+            break;
+        } else {
+            finished = process.waitForFinished(10);
+        }
+    }
+    close(in);
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    EXPECT_FALSE(QImage::fromData(read, "PNG").isNull());
+    struct stat info {};
+    ASSERT_EQ(stat(QFile::encodeName(fifo).constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+              QStringList{"pipe"});
+}
+
+TEST(CommandLine, AClosedPipeEndsTheProgramQuietly) {
+    // As other filters end: by SIGPIPE, without a message, also when the
+    // caller has the signal ignored.
+    const QStringList rows[] = {
+        {"render", "-o", "-", "Z"}, {"grid", "--format", "csv", "Z"}, {"eval", "Z"}};
+    for (const QStringList& args : rows) {
+        QTemporaryDir dir;
+        const QByteArray errFile = QFile::encodeName(dir.filePath("err"));
+        std::vector<QByteArray> bytes = {QByteArray(TESSAREL_CLI)};
+        for (const QString& a : args) bytes.push_back(a.toLocal8Bit());
+        std::vector<char*> argv;
+        for (QByteArray& b : bytes) argv.push_back(b.data());
+        argv.push_back(nullptr);
+        int ends[2];
+        ASSERT_EQ(pipe(ends), 0);
+        close(ends[0]); // nobody reads
+        const int err = open(errFile.constData(), O_WRONLY | O_CREAT, 0600);
+        const pid_t child = fork();
+        if (child == 0) {
+            std::signal(SIGPIPE, SIG_IGN);
+            dup2(ends[1], 1);
+            dup2(err, 2);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+        close(ends[1]);
+        close(err);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        const std::string name = args.join(' ').toStdString();
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGPIPE) << name << ": " << status;
+        QFile errors(dir.filePath("err"));
+        ASSERT_TRUE(errors.open(QIODevice::ReadOnly));
+        EXPECT_FALSE(errors.readAll().contains("error")) << name;
+    }
+}
+
+TEST(CommandLine, TextsReachTheInterpretersVerbatim) {
+    struct Row {
+        const char* name;
+        QStringList args;
+        QByteArray input;
+        QByteArray out;
+    };
+    const Row rows[] = {
+        // clang-format off
+        {"floor brackets", {"evalreal", "[-2]"}, {}, "-3 0\n"},
+        {"floor brackets around both factors", {"evalreal", "[2.7]*[3.5]"}, {}, "6 0\n"},
+        {"a comma inside brackets", {"evalreal", "[1,2]"}, {}, "1 0\n"},
+        {"the same through --batch", {"evalreal", "--batch"}, "[1,2]\n", "1 0\n"},
+        {"brackets after --", {"eval", "--z", "1,2", "--", "[Z]"}, {}, "0 0 1\n"},
+        {"batch line without Q takes --q", {"evalreal", "--batch", "--q", "2"}, "Q*X\t3\n", "6 0\n"},
+        // clang-format on
+    };
+    for (const Row& row : rows) {
+        const Result r = RunProgram(TESSAREL_CLI, row.args, {}, {}, row.input);
+        EXPECT_EQ(r.status, 0) << row.name << ": " << r.err.toStdString();
+        EXPECT_EQ(r.out, row.out) << row.name;
+    }
+    // The window's command line reads its formula the same way.
+    std::string program = "tessarel", formula = "[Z]*[Z]";
+    char* argv[] = {program.data(), formula.data()};
+    CLI::App app;
+    surfaceoptions::SurfaceOptionSet set;
+    set.AddTo(app, surfaceoptions::SurfaceOptionSet::Surface, false);
+    app.parse(2, argv);
+    EXPECT_EQ(set.Read().request.formula, "[Z]*[Z]");
+}
+
+TEST(Formats, FileEndingsInAnyCase) {
+    const struct {
+        const char* file;
+        QByteArray start;
+    } rows[] = {{"x.PNG", "\x89PNG"}, {"x.Svg", "<?xml"}, {"x.PDF", "%PDF-"}};
+    for (const auto& row : rows) {
+        QTemporaryDir dir;
+        const Result r = Cli({"render", "-o", dir.filePath(row.file), "Z"});
+        EXPECT_EQ(r.status, 0) << row.file << ": " << r.err.toStdString();
+        QFile file(dir.filePath(row.file));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << row.file;
+        EXPECT_TRUE(file.readAll().startsWith(row.start)) << row.file;
     }
 }
 
