@@ -63,6 +63,7 @@ TEST_F(Mouse, RotateWrapsAndClamps) {
         {"x only, dragging down raises", maRotXOnly, 66, 115, 100, 100, 300, 200,
          66 + 100.0 * 360 / 653, 115},
         {"z only", maRotZOnly, 66, 115, 100, 100, 0, 300, 66, 115 + 100.0 * 360 / 820},
+        {"landing exactly on 360 stays there", maRotZOnly, 66, 180, 410, 300, 0, 300, 66, 360},
     };
     plot.SetSize(820, 653);
     for (const Row& r : rows) {
@@ -232,9 +233,11 @@ TEST_F(HitTest, CellsAndMisses) {
         int x, y;
         bool found;
         int cellX, cellY;
+        bool cornerWithoutHeight = false; // grid point 2,2, a corner of cell 1,1
     };
     const Row rows[] = {
         {"cell 1,1", 400 - 100, 300 - 100, true, 1, 1},
+        {"cell 1,1 with a corner without height", 400 - 100, 300 - 100, false, 0, 0, true},
         {"cell 3,1", 400 + 100, 300 - 100, true, 3, 1},
         {"cell 2,3", 400, 300 + 100, true, 2, 3},
         {"left of the surface", 240, 300, false, 0, 0},
@@ -250,6 +253,8 @@ TEST_F(HitTest, CellsAndMisses) {
             cx = i;
             cy = j;
         };
+        plot.SurfaceData().SetCell(2, 2, r.cornerWithoutHeight ? NAN : 0);
+        plot.Paint();
         plot.MouseMoveMessage(NoButton, r.x, r.y);
         EXPECT_EQ(reported, r.found);
         EXPECT_EQ(cx, r.cellX);

@@ -208,6 +208,7 @@ TEST_F(Scales, LabelPlacement) {
         {"x above 270 up", skXScale, 300, 15, {0, -8}, {-9, -13}},
         {"y", skYScale, 60, 15, {0, 8}, {-12 + 12, 0}},         // cos 15 * 12 = 11.6
         {"y turned", skYScale, 60, 200, {0, 8}, {-12 + 11, 0}}, // -(cos 200 * 12) = 11.3
+        {"y turned exactly 180", skYScale, 60, 180, {0, 8}, {-12 - 12, 0}}, // cos 180 * 12
         {"y from below turned", skYScale, 200, 200, {0, 8}, {-12 - 11, 0}},
         {"z", skZScale, 60, 15, {8, 0}, {8 - 8 + 3, -6}},
         {"z from below", skZScale, 200, 15, {8, 0}, {3, -6}},
