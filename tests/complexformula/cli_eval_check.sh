@@ -32,7 +32,10 @@ expect default-formula 0 '0.323966342829833* 0.776209663704907* 0' -- \
 expect division-by-zero 0 '10000000000 0 2' -- eval 'Z/0' --z 1,1
 expect escaped-overflow 3 '' 'error: Gleitkommaüberlauf' -- eval 'Z^1000' --z 4,0
 expect first-fault-reported 3 '' 'error: Gleitkommaüberlauf' -- eval '(Z^1000)^2' --z 4,0
+expect first-fault-in-a-function 3 '' 'error: Gleitkommaüberlauf' -- eval 'RIEMANN(Z)' --z -200,0
 expect large-argument-limit 0 '1 0 0' -- eval 'TANH(100*Z)' --z 4,0
+expect secant-limit 0 '0 0 0' -- eval 'SEC(Z)' --z 0,800
+expect pole-too-large 0 '1.0000000000000000000*e+30 0 4' -- eval 'GAMMA(Z)' --z 0,0
 expect last-character-unread 0 '2 0 1' -- eval '2Z' --z 1,2
 expect negative-option-values 0 '-3 -4 0' -- eval Z --z -3,-4
 expect upper-cased 0 '3 4 0' -- eval z --z 3,4
