@@ -189,6 +189,8 @@ void MainWindow::createSimulationControls() {
         "Schrittweite von Q bei der Simulation »Änderung von Q«, in Hundertsteln"));
     m_qLabel = MakeLabel(panel, 72, 474, QStringLiteral("Q ="));
     m_qField = MakeSpin(panel, {104, 472, 60, 22, 2, -10, 10, 0.01, 1});
+    m_qField->setToolTip(QString::fromUtf8(
+        "Parameter Q der Formel und der Intervallfelder, von −10 bis 10 (zwei Nachkommastellen)"));
 
     m_drawButton = new QPushButton(QStringLiteral("Zeichnen"), panel);
     m_drawButton->setGeometry(16, 518, 153, 25);
@@ -259,12 +261,13 @@ void MainWindow::nameControls() {
 }
 
 void MainWindow::setTabOrder() {
-    QList<QWidget*> order = {m_formulaLine,        m_angleXField, m_angleZField, m_colorScaleField,
-                             m_magnificationField, m_xLowField,   m_yLowField,   m_zLowField,
-                             m_xHighField,         m_yHighField,  m_zHighField,  m_meshCheck,
-                             m_scalesCheck,        m_boxCheck};
+    // The formula line first, then the panel top to bottom and left to right.
+    QList<QWidget*> order = {m_formulaLine,     m_angleXField, m_angleZField, m_magnificationField,
+                             m_colorScaleField, m_xLowField,   m_xHighField,  m_yLowField,
+                             m_yHighField,      m_zLowField,   m_zHighField,  m_scalesCheck,
+                             m_boxCheck,        m_meshCheck};
     for (QAbstractButton* b : m_simulationKinds->buttons()) order.append(b);
-    order.append({m_qField, m_qStepField, m_simulationButton, m_drawButton});
+    order.append({m_simulationButton, m_qStepField, m_qField, m_drawButton});
     for (QAbstractButton* b : m_displayModes->buttons()) order.append(b);
     for (QButtonGroup* group : {m_simulationKinds, m_displayModes})
         for (QAbstractButton* b : group->buttons()) b->installEventFilter(this);

@@ -12,9 +12,9 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCloseEvent>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFocusEvent>
@@ -199,9 +199,10 @@ void MainWindow::connectSlots() {
         chosen = RGB(c.red(), c.green(), c.blue());
         return true;
     };
-    ChooseSaveFile = [this](const QString& caption, const QString& filters) {
+    ChooseSaveFile = [this](const QString& caption, const QString& filters,
+                            QString& selectedFilter) {
         errorreport::ModalScope modal;
-        return QFileDialog::getSaveFileName(this, caption, QString(), filters);
+        return QFileDialog::getSaveFileName(this, caption, QString(), filters, &selectedFilter);
     };
     ShowProblem = [this](const QString& text) {
         errorreport::ModalScope modal;

@@ -99,9 +99,10 @@ class MainWindow : public QMainWindow {
     // the dialog was cancelled. Tests replace it.
     std::function<bool(TColor initial, TColor& chosen)> ChooseColor;
     // Returns the file name the user chose in a save dialog with the given
-    // caption and filters, or an empty text when it was cancelled. Tests
-    // replace it.
-    std::function<QString(const QString& caption, const QString& filters)> ChooseSaveFile;
+    // caption and filters, or an empty text when it was cancelled; the
+    // filter the user chose lands in selectedFilter. Tests replace it.
+    std::function<QString(const QString& caption, const QString& filters, QString& selectedFilter)>
+        ChooseSaveFile;
     // Tells the user why an export failed. Tests replace it.
     std::function<void(const QString& text)> ShowProblem;
 

@@ -109,7 +109,8 @@ bool SpinField::ParseText(const QString& text, double& value) const {
 
 double SpinField::Value() const {
     double v = 0;
-    return ParseText(text(), v) ? v : m_minimum;
+    if (!ParseText(text(), v)) return m_minimum;
+    return m_minimum != m_maximum ? std::clamp(v, m_minimum, m_maximum) : v;
 }
 
 QString SpinField::FormatValue(double value) const {

@@ -1,9 +1,10 @@
 // A numeric edit line with up and down buttons, integer or decimal.
 //
 // The text is the truth: Value() parses it (text that is not a number reads as
-// the minimum), SetValue() clamps and writes it. OnChange runs whenever the
-// text changes, when the user types as well as when the program sets a value.
-// Typed values are clamped only when the field loses the focus.
+// the minimum) and clamps it, SetValue() clamps and writes it. OnChange runs
+// whenever the text changes, when the user types as well as when the program
+// sets a value. Typed text is clamped when the field loses the focus; until
+// then Value() already gives the value the field will show.
 #pragma once
 
 #include <QLineEdit>

@@ -46,9 +46,11 @@ void MainWindow::boxToggled() {
     p.SetHoldPaint(false);
 }
 
+// The dialog opens at the colour it changes.
 void MainWindow::chooseColor(QAction* which) {
-    TColor chosen = clBlack;
-    if (!ChooseColor || !ChooseColor(clBlack, chosen)) return;
+    const TColor current = which == m_highColorAction ? Plot().ColorHigh() : Plot().ColorLow();
+    TColor chosen = current;
+    if (!ChooseColor || !ChooseColor(current, chosen)) return;
     if (which == m_highColorAction) Plot().SetColorHigh(chosen);
     if (which == m_lowColorAction) Plot().SetColorLow(chosen);
 }

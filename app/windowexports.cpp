@@ -12,10 +12,14 @@
 
 void MainWindow::saveImage() {
     if (!ChooseSaveFile) return;
+    QString filter;
     QString name = ChooseSaveFile(QStringLiteral("Bild speichern"),
-                                  QStringLiteral("PNG-Bild (*.png);;SVG-Grafik (*.svg)"));
+                                  QStringLiteral("PNG-Bild (*.png);;SVG-Grafik (*.svg)"), filter);
     if (name.isEmpty()) return;
-    if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".png");
+    // A name without an ending takes the ending of the chosen file type.
+    if (QFileInfo(name).suffix().isEmpty())
+        name += filter.contains(QLatin1String("*.svg")) ? QStringLiteral(".svg")
+                                                        : QStringLiteral(".png");
     const QByteArray bytes = pictureexport::FormatOf(name) == pictureexport::Format::Svg
                                  ? pictureexport::Svg(*m_plotWidget)
                                  : pictureexport::Png(*m_plotWidget);
@@ -30,8 +34,9 @@ void MainWindow::copyImage() {
 // sweep that is the surface on screen at that moment.
 void MainWindow::saveData() {
     if (!ChooseSaveFile) return;
-    QString name =
-        ChooseSaveFile(QString::fromUtf8("Daten speichern"), QStringLiteral("CSV-Datei (*.csv)"));
+    QString filter;
+    QString name = ChooseSaveFile(QString::fromUtf8("Daten speichern"),
+                                  QStringLiteral("CSV-Datei (*.csv)"), filter);
     if (name.isEmpty()) return;
     if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".csv");
     reportWrite(name, pictureexport::WriteFile(name, pictureexport::Csv(m_fill)));

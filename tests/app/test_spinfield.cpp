@@ -57,7 +57,7 @@ TEST_F(Spin, ReadingTheText) {
         {"sign", "-3.5", -3.5},
         {"plus sign", "+2", 2},
         {"exponent", "1e1", 10},
-        {"outside the range stays", "25", 25},
+        {"outside the range reads as the field will show it", "25", 10},
         {"empty reads the minimum", "", -10},
         {"sign alone reads the minimum", "-", -10},
         {"two signs read the minimum", "--1", -10},

@@ -328,12 +328,13 @@ TEST_F(Window, TabOrder) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
     QList<QWidget*> expected;
-    for (const char* name : {"E7", "Rx1", "Rx2", "Rx4", "Rx3", "E1", "E2", "E3", "E4", "E5", "E6",
-                             "CB3", "CB4", "CB1"})
+    // The panel top to bottom, each lower bound before its upper bound.
+    for (const char* name : {"E7", "Rx1", "Rx2", "Rx3", "Rx4", "E1", "E4", "E2", "E5", "E3", "E6",
+                             "CB4", "CB1", "CB3"})
         expected << find(name);
-    expected << find<QButtonGroup>("Rg1Items")->checkedButton() << find("Rx5") << find("Rx6");
+    expected << find<QButtonGroup>("Rg1Items")->checkedButton() << find("D2") << find("Rx6");
     EXPECT_EQ(visited, expected);
-    EXPECT_EQ(QApplication::focusWidget(), find<QPushButton>("D2"));
+    EXPECT_EQ(QApplication::focusWidget(), find("Rx5"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), find<QPushButton>("D1"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -794,7 +795,7 @@ TEST_F(Window, CheckBoxes) {
 TEST_F(Window, ColourMenu) {
     action("M9")->trigger();
     EXPECT_EQ(colorDialogs, 1);
-    EXPECT_EQ(dialogInitial, clBlack);
+    EXPECT_EQ(dialogInitial, clYellow);      // opens at the current colour
     EXPECT_EQ(plot().ColorHigh(), clYellow); // cancelled
     EXPECT_EQ(plot().ColorLow(), clFuchsia);
     colorToChoose = RGB(10, 20, 30);
@@ -910,6 +911,19 @@ TEST_F(Window, QSweepReversesAtTheBound) {
     w->SimulationTick();
     EXPECT_EQ(spin("Rx5")->text(), "9.97");
     EXPECT_DOUBLE_EQ(cell(2, 2), 9.97);
+}
+
+// Typed Q beyond -10..10 draws at once with the value the field will show.
+TEST_F(Window, QFieldDrawsWithTheValueItWillShow) {
+    spin("Rx5")->setFocus();
+    spin("Rx5")->clear();
+    QTest::keyClicks(spin("Rx5"), "25");
+    QTest::keyClick(spin("Rx5"), Qt::Key_Return);
+    EXPECT_EQ(ParamQ, 10);
+    QTest::keyClick(spin("Rx5"), Qt::Key_Tab);
+    EXPECT_EQ(spin("Rx5")->text(), "10.00");
+    EXPECT_EQ(ParamQ, 10);
+    EXPECT_TRUE(spin("Rx5")->toolTip().contains(QString::fromUtf8("−10 bis 10")));
 }
 
 TEST_F(Window, SimulationButtonAndF2) {
@@ -1162,7 +1176,11 @@ TEST_F(Window, ExportsWriteWhatTheCommandLineWrites) {
     QTemporaryDir dir;
     QString chosen;
     QStringList problems;
-    w->ChooseSaveFile = [&](const QString&, const QString&) { return chosen; };
+    QString chosenFilter;
+    w->ChooseSaveFile = [&](const QString&, const QString&, QString& filter) {
+        filter = chosenFilter;
+        return chosen;
+    };
     w->ShowProblem = [&](const QString& text) { problems << text; };
     const QByteArray renderCommand = [&] {
         const QString png = dir.filePath("cli.png");
@@ -1205,6 +1223,13 @@ TEST_F(Window, ExportsWriteWhatTheCommandLineWrites) {
         r.check(chosen);
     }
     EXPECT_TRUE(problems.isEmpty());
+
+    // A name without an ending takes the chosen type's.
+    chosen = dir.filePath("bild");
+    chosenFilter = QStringLiteral("SVG-Grafik (*.svg)");
+    action("M13")->trigger();
+    EXPECT_GE(SvgElements(chosen + ".svg", {"polygon", "path"}), 35 * 35);
+    EXPECT_FALSE(QFileInfo::exists(chosen + ".png"));
 
     // A folder that is not there: the reason is told, nothing is left behind.
     chosen = dir.filePath("missing/x.png");
