@@ -1,6 +1,8 @@
-// The draw request: the interval fields applied to the plot, the fill handed
-// to the background worker, and its result applied to the plot when it ends,
-// within the request or later, with the formula line's note.
+// The draw request: the interval fields read, the fill handed to the
+// background worker, and its result applied to the plot when it ends, within
+// the request or later, with the formula line's note. New intervals reach the
+// plot together with the fill computed for them, so a cancelled fill leaves
+// the picture exactly as it was.
 #include "app/mainwindow.h"
 
 #include "app/errorreport.h"
@@ -26,12 +28,13 @@ QString QuotedFormula(const std::string& cp1252) {
 
 } // namespace
 
-// The fields are applied before the one fill, so that the request succeeds
-// exactly when the surface over the new ranges can be computed.
+// The fields are read before the one fill, so that the request succeeds
+// exactly when the surface over the new ranges can be computed. A request
+// made by the user reports a fault again, even one reported before.
 void MainWindow::drawRequested() {
     m_state.formula = m_formulaLine->FormulaBytes();
-    applyIntervalFields();
-    fill([this] { Plot().Paint(); });
+    m_repeatedFault = {};
+    fill(readIntervalFields(), [this] { Plot().Paint(); });
 }
 
 void MainWindow::displayModeChanged() {
@@ -41,36 +44,57 @@ void MainWindow::displayModeChanged() {
 }
 
 // The points are computed on the worker even when the handler waits for them,
-// so that a fill never holds the window for longer than FillWait.
-void MainWindow::fill(std::function<void()> then) {
+// so that a fill never holds the window for longer than FillWait. A fill that
+// replaces a running one keeps the intervals that one was computed for.
+void MainWindow::fill(std::optional<sampling::IntervalValues> intervals,
+                      std::function<void()> then) {
+    if (!intervals && FillRunning()) intervals = m_backgroundIntervals;
     endBackgroundFill();
-    const std::uint64_t job =
-        m_filler->Start(sampling::MakeFillJob(Plot(), m_state.formula, m_state.displayMode));
-    if (std::optional<sampling::FillResult> result = m_filler->Wait(job, FillWait)) {
-        applyFill(*result, m_state.formula);
-        if (then) then();
+    sampling::FillJob job = sampling::MakeFillJob(Plot(), m_state.formula, m_state.displayMode);
+    if (intervals) sampling::SetJobIntervals(job, *intervals);
+    const std::uint64_t jobNumber = m_filler->Start(std::move(job));
+    if (std::optional<sampling::FillResult> result = m_filler->Wait(jobNumber, FillWait)) {
+        if (applyFill(*result, m_state.formula, intervals) && then) then();
         return;
     }
-    m_backgroundJob = job;
+    m_backgroundJob = jobNumber;
     m_backgroundFormula = m_state.formula;
+    m_backgroundIntervals = intervals;
     m_afterFill = std::move(then);
     m_fillClock.start();
     m_progressTimer.start();
 }
 
-void MainWindow::applyFill(const sampling::FillResult& result, const std::string& formula) {
-    try {
-        sampling::ApplyFill(Plot(), result, &m_fill);
-    } catch (const rt::EMathError& e) {
-        ShowNote(m_formulaLine,
-                 {feedback::Severity::Fault,
-                  std::string("Rechenfehler: ") + e.what() + "; die Fläche ist unvollständig"});
-        // The report names the formula that failed.
-        throw rt::EMathError(std::string(e.what()) + " bei der Formel " +
-                             QuotedFormula(formula).toStdString());
+// The intervals first, then the grid. Points whose computation faulted are
+// left undrawn and the picture shows the rest; the fault is reported once per
+// formula and fault while it repeats (as in a Q sweep), then only counted on
+// the formula line. Returns false when a repeated fault was only counted.
+bool MainWindow::applyFill(const sampling::FillResult& result, const std::string& formula,
+                           const std::optional<sampling::IntervalValues>& intervals) {
+    TPlot3D& plot = Plot();
+    if (intervals) {
+        plot.SetHoldPaint(true);
+        sampling::ApplyIntervals(plot, *intervals);
+        plot.SetHoldPaint(false);
     }
+    try {
+        sampling::ApplyFill(plot, result, &m_fill);
+    } catch (const rt::EMathError& e) {
+        plot.Paint();
+        const std::string fault = e.what();
+        const bool repeated = m_repeatedFault.formula == formula && m_repeatedFault.fault == fault;
+        m_repeatedFault = {formula, fault, repeated ? m_repeatedFault.count + 1 : 1};
+        std::string note = "Rechenfehler: " + fault + "; die Fläche ist unvollständig";
+        if (repeated) note += " (" + std::to_string(m_repeatedFault.count) + "-mal in Folge)";
+        ShowNote(m_formulaLine, {feedback::Severity::Fault, note});
+        if (repeated) return false;
+        // The report names the formula that failed.
+        throw rt::EMathError(fault + " bei der Formel " + QuotedFormula(formula).toStdString());
+    }
+    m_repeatedFault = {};
     ShowNote(m_formulaLine,
              feedback::FormulaNote(formula, m_fill.report, m_fill.points * m_fill.points));
+    return true;
 }
 
 // A background fill has ended: it is applied as an entry point of its own.
@@ -79,10 +103,11 @@ void MainWindow::fillEnded(std::uint64_t job) {
     std::optional<sampling::FillResult> result = m_filler->Wait(job, std::chrono::milliseconds(0));
     if (!result) return;
     const std::string formula = m_backgroundFormula;
+    const std::optional<sampling::IntervalValues> intervals = m_backgroundIntervals;
     const std::function<void()> then = std::move(m_afterFill);
     endBackgroundFill();
     errorreport::Guarded([&] {
-        applyFill(*result, formula);
+        if (!applyFill(*result, formula, intervals)) return;
         if (then)
             then();
         else
@@ -94,7 +119,8 @@ bool MainWindow::FillRunning() const {
     return m_backgroundJob != 0;
 }
 
-// A cancelled fill leaves the grid, the record and the picture as they were.
+// A cancelled fill leaves the grid, the ranges, the record and the picture
+// as they were.
 void MainWindow::cancelFill() {
     m_filler->Cancel();
     endBackgroundFill();
@@ -102,6 +128,7 @@ void MainWindow::cancelFill() {
 
 void MainWindow::endBackgroundFill() {
     m_backgroundJob = 0;
+    m_backgroundIntervals.reset();
     m_afterFill = {};
     m_progressTimer.stop();
     if (m_progress->isVisible()) {
@@ -133,27 +160,30 @@ std::array<QLineEdit*, 6> MainWindow::intervalFields() const {
     return {m_xLowField, m_yLowField, m_zLowField, m_xHighField, m_yHighField, m_zHighField};
 }
 
-// New intervals: applied, and drawn once the window is ready.
+// New intervals: drawn with a fill once the window is ready, applied alone
+// before.
 void MainWindow::intervalsChanged(std::function<void()> then) {
-    applyIntervalFields();
-    if (m_ready)
-        fill(std::move(then));
-    else if (then)
-        then();
+    const sampling::IntervalValues intervals = readIntervalFields();
+    if (m_ready) {
+        fill(intervals, std::move(then));
+        return;
+    }
+    sampling::ApplyIntervals(Plot(), intervals);
+    if (then) then();
 }
 
-void MainWindow::applyIntervalFields() {
+// The six fields' values (ReadIntervals), with each field's note.
+sampling::IntervalValues MainWindow::readIntervalFields() {
     sampling::IntervalTexts texts;
     const auto fields = intervalFields();
     for (std::size_t k = 0; k < fields.size(); ++k) texts[k] = Bytes(fields[k]->text());
-    // ReadIntervals, keeping each field's status for its note.
     sampling::IntervalValues values{};
     std::array<std::uint8_t, 6> status{};
     for (std::size_t k = 0; k < fields.size(); ++k) {
         values[k] = sampling::FieldValue(texts[k]);
         status[k] = RealStatus;
     }
-    sampling::ApplyIntervals(Plot(), values);
     const auto notes = feedback::IntervalNotes(texts, status, values);
     for (std::size_t k = 0; k < fields.size(); ++k) ShowNote(fields[k], notes[k]);
+    return values;
 }

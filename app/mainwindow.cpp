@@ -252,7 +252,7 @@ void MainWindow::setUpPlotView() {
 // The start picture: the formula line's formula over the fields, then the
 // label and Q as the start-up leaves them, and one draw request.
 void MainWindow::firstShown() {
-    fill([this] {
+    fill({}, [this] {
         m_formulaLabel->setText(QStringLiteral("F(Z) ="));
         m_formulaLabel->adjustSize();
         Plot().Paint();

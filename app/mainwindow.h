@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/backgroundfill.h"
@@ -151,14 +152,16 @@ class MainWindow : public QMainWindow {
     void saveData();
 
     // The draw request and the background fill (drawrequest.cpp).
-    // The fill of the state's formula; then holds the handler's remaining
-    // steps. A fill that ends within FillWait is applied here and then runs
-    // here; a longer one is applied when it ends, then runs then (the plot
-    // repaints when there is nothing to run). An error skips then, either way.
-    void fill(std::function<void()> then = {});
-    void applyIntervalFields();
+    // The fill of the state's formula, over the given interval fields' values
+    // or the plot's ranges; then holds the handler's remaining steps. A fill
+    // that ends within FillWait is applied here and then runs here; a longer
+    // one is applied when it ends, then runs then (the plot repaints when
+    // there is nothing to run). An error skips then, either way.
+    void fill(std::optional<sampling::IntervalValues> intervals, std::function<void()> then = {});
+    sampling::IntervalValues readIntervalFields();
     std::array<QLineEdit*, 6> intervalFields() const;
-    void applyFill(const sampling::FillResult& result, const std::string& formula);
+    bool applyFill(const sampling::FillResult& result, const std::string& formula,
+                   const std::optional<sampling::IntervalValues>& intervals);
     void fillEnded(std::uint64_t job);
     void cancelFill();
     void endBackgroundFill();
@@ -240,11 +243,18 @@ class MainWindow : public QMainWindow {
     // formula and the steps to run after it.
     std::uint64_t m_backgroundJob = 0;
     std::string m_backgroundFormula;
+    std::optional<sampling::IntervalValues> m_backgroundIntervals;
     std::function<void()> m_afterFill;
     QElapsedTimer m_fillClock;
     QTimer m_progressTimer;
     QProgressBar* m_progress = nullptr;
     std::unique_ptr<BackgroundFill> m_filler;
+    // The fault the last fill reported, while the same formula repeats it.
+    struct RepeatedFault {
+        std::string formula;
+        std::string fault;
+        int count = 0;
+    } m_repeatedFault;
     bool m_ready = false;
     bool m_shownOnce = false;
 };

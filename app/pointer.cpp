@@ -27,6 +27,30 @@ QString ComplexText(Complex w) {
            Number(std::fabs(im)) + QStringLiteral("i");
 }
 
+// A point whose computation faulted has no height and so no cell the hit
+// test can find: the faulted point whose place at the middle of the z range
+// lies nearest (x, y), within about a cell of the start picture.
+bool NearestFaultedPoint(const TPlot3D& plot, const sampling::FillRecord& fill, int x, int y,
+                         int& p, int& i) {
+    constexpr long long Reach = 12;
+    const double middle = plot.RangeZLow() / 2 + plot.RangeZHigh() / 2;
+    long long best = Reach * Reach + 1;
+    for (int pp = 1; pp <= fill.points; ++pp)
+        for (int ii = 1; ii <= fill.points; ++ii) {
+            if (fill.At(pp, ii).fault == sampling::PointFault::None) continue;
+            double mx = 0, my = 0, mz = 0;
+            plot.GridToModel(pp, ii, middle, mx, my, mz);
+            const TPoint s = plot.Project(mx, my, mz);
+            const long long dx = s.x - x, dy = s.y - y;
+            if (dx * dx + dy * dy < best) {
+                best = dx * dx + dy * dy;
+                p = pp;
+                i = ii;
+            }
+        }
+    return best <= Reach * Reach;
+}
+
 } // namespace
 
 void MainWindow::wheelEvent(QWheelEvent* event) {
@@ -68,7 +92,16 @@ void MainWindow::plotTurned(double rotXAngle, double rotZAngle) {
 QString MainWindow::ReadOut(int x, int y) const {
     const TPlot3D& plot = m_plotWidget->Plot();
     int cellX = 0, cellY = 0;
-    if (m_fill.points == 0 || !plot.HitTest(x, y, cellX, cellY)) return {};
+    if (m_fill.points == 0) return {};
+    if (!plot.HitTest(x, y, cellX, cellY)) {
+        int p = 0, i = 0;
+        if (!NearestFaultedPoint(plot, m_fill, x, y, p, i)) return {};
+        const sampling::SamplePoint& s = m_fill.At(p, i);
+        return QStringLiteral("Punkt (p, i) = (%1, %2)\n").arg(p).arg(i) + QStringLiteral("Z = ") +
+               ComplexText(Complex{s.x, s.y}) + QStringLiteral("\nF(Z): ") +
+               QString::fromStdString(sampling::FaultMessage(s.fault)) +
+               QString::fromUtf8(" – nicht gezeichnet");
+    }
     // The cell's corner nearest the pointer on the screen.
     int p = cellX, i = cellY;
     long long best = -1;

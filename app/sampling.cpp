@@ -259,7 +259,8 @@ double TowardMiddle(double bound, double middle) {
 
 } // namespace
 
-void ApplyIntervals(TPlot3D& plot, const IntervalValues& values) {
+IntervalValues RangesOf(const IntervalValues& values) {
+    IntervalValues ranges{};
     for (std::size_t axis = 0; axis < 3; ++axis) {
         double low = std::min(values[axis], values[axis + 3]);
         double high = std::max(values[axis], values[axis + 3]);
@@ -268,8 +269,26 @@ void ApplyIntervals(TPlot3D& plot, const IntervalValues& values) {
             low = TowardMiddle(low, middle);
             high = TowardMiddle(high, middle);
         }
-        plot.SetRange(static_cast<TP3ScaleKind>(axis), low, high);
+        ranges[axis] = low;
+        ranges[axis + 3] = high == low ? low + 1 : high;
     }
+    return ranges;
+}
+
+void ApplyIntervals(TPlot3D& plot, const IntervalValues& values) {
+    const IntervalValues ranges = RangesOf(values);
+    for (std::size_t axis = 0; axis < 3; ++axis)
+        plot.SetRange(static_cast<TP3ScaleKind>(axis), ranges[axis], ranges[axis + 3]);
+}
+
+void SetJobIntervals(FillJob& job, const IntervalValues& values) {
+    const IntervalValues ranges = RangesOf(values);
+    job.xLow = ranges[0];
+    job.yLow = ranges[1];
+    job.zLow = ranges[2];
+    job.xHigh = ranges[3];
+    job.yHigh = ranges[4];
+    job.zHigh = ranges[5];
 }
 
 bool BoundsReversed(const IntervalValues& values, int axis) {

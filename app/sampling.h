@@ -114,6 +114,12 @@ IntervalValues ReadIntervals(const IntervalTexts& texts);
 // -3.996..3.996); a pair whose ends are equal widened to low..low + 1. Each
 // axis repaints once.
 void ApplyIntervals(TPlot3D& plot, const IntervalValues& values);
+// The plot ranges ApplyIntervals sets, in the fields' order (lower x, y, z,
+// then upper x, y, z).
+IntervalValues RangesOf(const IntervalValues& values);
+// Gives the job the ranges ApplyIntervals would give the plot, so that a fill
+// can be computed for new fields before the plot takes them.
+void SetJobIntervals(FillJob& job, const IntervalValues& values);
 
 // True when the lower field of axis (0 x, 1 y, 2 z) holds a larger value than
 // the upper one, so that ApplyIntervals takes them the other way round.

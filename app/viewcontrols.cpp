@@ -27,7 +27,7 @@ void MainWindow::colorScaleChanged() {
 
 void MainWindow::qChanged() {
     sampling::SetQ(m_qField->Value());
-    fill([this] { Plot().Paint(); });
+    fill({}, [this] { Plot().Paint(); });
 }
 
 void MainWindow::meshToggled() {

@@ -520,16 +520,25 @@ TEST_F(Window, ErrorReportLeavesTheProgramRunning) {
     EXPECT_TRUE(w->IsReady());
 }
 
-TEST_F(Window, ErrorDuringATickIsReportedOnce) {
-    plot().SetRangeYLow(1e308);
-    plot().SetRangeYHigh(-1e308);
-    // The Q field's handler fails inside the tick; the tick reports once.
+// A fault that repeats with the same formula, as in a Q sweep, is reported
+// once and then counted on the formula line; a draw request reports it again.
+TEST_F(Window, ARepeatedFaultIsReportedOnce) {
+    setFormula("Z^(Q*1000)");
+    click("D1");
+    ASSERT_TRUE(g_reports.isEmpty());
     chooseSimulation(2);
-    spin("Rx5")->SetValue(2);
-    g_reports.clear();
-    errorreport::Guarded([this] { w->SimulationTick(); });
+    spin("Rx5")->SetValue(2); // the Q field's fill fails
+    ASSERT_EQ(g_reports.size(), 1);
+    for (int k = 0; k < 3; ++k) errorreport::Guarded([this] { w->SimulationTick(); });
     EXPECT_EQ(g_reports.size(), 1);
-    EXPECT_EQ(spin("Rx5")->text(), "1.90");
+    EXPECT_EQ(spin("Rx5")->text(), "1.70");
+    EXPECT_TRUE(field("E7")->toolTip().contains("4-mal in Folge"))
+        << field("E7")->toolTip().toStdString();
+    click("D1");
+    EXPECT_EQ(g_reports.size(), 2);
+    setFormula("Z");
+    click("D1");
+    EXPECT_TRUE(field("E7")->toolTip().isEmpty());
 }
 
 TEST_F(Window, TheReportBoxWhileTheSimulationRuns) {
@@ -677,16 +686,43 @@ TEST_F(Window, WheelIgnoredWhileNotReady) {
 }
 
 TEST_F(Window, FailedWheelStepDoesNotFreezeThePlot) {
-    setFormula("Z^1000"); // overflows everywhere on the default grid
+    setFormula("Z^407"); // finite on the default grid, beyond a double 2 % further out
     click("D1");
-    ASSERT_EQ(g_reports.size(), 1);
-    wheel(-120);
-    EXPECT_EQ(g_reports.size(), 2);
-    EXPECT_EQ(field("E1")->text(), "-3.92");
+    ASSERT_TRUE(g_reports.isEmpty());
+    wheel(120);
+    EXPECT_EQ(g_reports.size(), 1);
+    EXPECT_EQ(field("E1")->text(), "-4.08");
     EXPECT_FALSE(plot().HoldPaint());
     EXPECT_TRUE(w->IsReady());
     wheel(-120); // the wheel still works
-    EXPECT_EQ(field("E1")->text(), "-3.84");
+    EXPECT_EQ(field("E1")->text(), "-4");
+    EXPECT_EQ(g_reports.size(), 1);
+}
+
+// After a fault no point of the previous formula stays in the picture: the
+// faulted points are left out and the read-out names the fault there.
+TEST_F(Window, NoMixedPicture) {
+    setFormula("2*Z");
+    click("D1");
+    setFormula("Z^1000"); // overflows where |Z| > 2.03
+    click("D1");
+    ASSERT_EQ(g_reports.size(), 1);
+    const sampling::FillRecord& record = w->LastFill();
+    EXPECT_GT(record.report.faults, 0);
+    for (int p = 1; p <= 36; ++p)
+        for (int i = 1; i <= 36; ++i) {
+            const sampling::SamplePoint& s = record.At(p, i);
+            if (s.fault != sampling::PointFault::None)
+                EXPECT_TRUE(std::isnan(cell(p, i))) << p << ", " << i;
+            else
+                EXPECT_EQ(cell(p, i), s.drawn) << p << ", " << i;
+        }
+    ASSERT_NE(record.At(1, 1).fault, sampling::PointFault::None);
+    double x = 0, y = 0, z = 0;
+    plot().GridToModel(1, 1, 0, x, y, z);
+    const TPoint corner = plot().Project(x, y, z);
+    EXPECT_TRUE(w->ReadOut(corner.x, corner.y).contains(QString::fromUtf8("Gleitkommaüberlauf")))
+        << w->ReadOut(corner.x, corner.y).toStdString();
 }
 
 TEST_F(Window, FormulaErrorSkipsTheRestOfTheDrawRequest) {
@@ -1030,6 +1066,25 @@ TEST_F(Window, AnExpensiveFillLeavesTheWindowAnswering) {
     w.reset();
     EXPECT_LT(clock.elapsed(), 5000);
     EXPECT_TRUE(g_reports.isEmpty());
+}
+
+// New intervals take effect with the fill computed for them: a cancelled
+// fill leaves the ranges and the picture as they were.
+TEST_F(Window, CancelKeepsThePicture) {
+    const QImage before = find<PlotWidget>("P3D1")->Image();
+    field("E3")->setText("-1");
+    field("E6")->setText("1");
+    std::string riemann = "RIEMANN(Z)";
+    while (riemann.size() < 7000) riemann += "+RIEMANN(Z)";
+    setFormula(riemann.c_str());
+    click("D1");
+    ASSERT_TRUE(w->FillRunning());
+    EXPECT_EQ(plot().RangeZLow(), -4);
+    press(field("E7"), Qt::Key_F2);
+    EXPECT_EQ(plot().RangeZLow(), -4);
+    EXPECT_EQ(plot().RangeZHigh(), 4);
+    plot().Paint();
+    EXPECT_EQ(find<PlotWidget>("P3D1")->Image(), before);
 }
 
 // Closing the window by any means (the title bar, the window manager, a
