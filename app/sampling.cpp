@@ -2,6 +2,7 @@
 // writing of the six interval fields.
 #include "app/sampling.h"
 
+#include "app/fillpool.h"
 #include "app/windowplot.h"
 #include "complexformula/compiled.h"
 #include "complexformula/interpreter.h"
@@ -156,60 +157,124 @@ std::vector<Position> Positions(double base, double other, int points) {
 
 } // namespace
 
+namespace {
+
+// What one worker of a fill keeps: its own interpreter state, the first error
+// among its points (its points come in increasing order, so the first met is
+// its first in fill order), and where an error that is no floating-point
+// fault ended the fill. Aligned so that two workers never share a cache line.
+struct alignas(64) FillWorker {
+    CEvalState state;
+    int errorAt = std::numeric_limits<int>::max();
+    std::exception_ptr error;
+    int stopAt = std::numeric_limits<int>::max();
+    std::exception_ptr stop;
+};
+
+// The status an evaluation left at each point; kNotEvaluated where the
+// position faulted, so no evaluation ran.
+constexpr std::int16_t kNotEvaluated = -1;
+
+// One point of the fill. Where an error leaves the computation the point is
+// recorded with its fault and left undrawn, and the error returned.
+std::exception_ptr ComputePoint(const FillJob& job, const CompiledFormula& formula,
+                                const Position& x, const Position& y, CEvalState& state,
+                                SamplePoint& s, std::int16_t& statusLeft) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    s = SamplePoint{x.value, y.value, Complex{nan, nan}, 0, nan, PointFault::None};
+    std::exception_ptr error = x.error ? x.error : y.error;
+    s.fault = x.fault != PointFault::None ? x.fault : y.fault;
+    if (s.fault != PointFault::None) return error;
+    try {
+        s.f = formula.Eval(Complex{x.value, y.value}, state);
+        statusLeft = state.Status;
+        double v = ReduceValue(s.f, job.displayMode);
+        if (v > job.zHigh) v = job.zHigh;
+        if (v < job.zLow) v = job.zLow;
+        s.drawn = v;
+        s.status = state.Status;
+        return nullptr;
+    } catch (const rt::EMathError& e) {
+        statusLeft = state.Status;
+        s.fault = FaultOf(e);
+        return std::current_exception();
+    }
+}
+
+} // namespace
+
 FillResult ComputeFill(const FillJob& job, const std::atomic<bool>* cancel,
                        std::atomic<int>* done) {
     const int points = job.points;
-    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const int count = points * points;
     FillResult result;
     result.record.points = points;
-    result.record.samples.resize(static_cast<std::size_t>(points) * points);
-    CEvalState state = job.state;
+    result.record.samples.resize(static_cast<std::size_t>(count));
+    result.status = job.state.Status;
     try {
         // The text is translated once; the program computes what EvalComplex
         // would at every point.
         const CompiledFormula formula(job.formula);
         const std::vector<Position> xs = Positions(job.xLow, job.xHigh, points);
         const std::vector<Position> ys = Positions(job.yLow, job.yHigh, points);
-        // Every point is computed. Where an error leaves the computation the
-        // point is recorded with its fault and left undrawn; the first such
-        // error in fill order is the fill's.
-        for (int p = 1; p <= points; ++p) {
-            if (cancel && cancel->load(std::memory_order_relaxed)) break;
-            const Position& x = xs[static_cast<std::size_t>(p)];
-            for (int i = 1; i <= points; ++i) {
-                if (cancel && cancel->load(std::memory_order_relaxed)) break;
-                const Position& y = ys[static_cast<std::size_t>(i)];
-                SamplePoint s{x.value, y.value, Complex{nan, nan}, 0, nan, PointFault::None};
-                std::exception_ptr error = x.error ? x.error : y.error;
-                s.fault = x.fault != PointFault::None ? x.fault : y.fault;
-                if (s.fault == PointFault::None) {
-                    try {
-                        s.f = formula.Eval(Complex{x.value, y.value}, state);
-                        double v = ReduceValue(s.f, job.displayMode);
-                        if (v > job.zHigh) v = job.zHigh;
-                        if (v < job.zLow) v = job.zLow;
-                        s.drawn = v;
-                        s.status = state.Status;
-                    } catch (const rt::EMathError& e) {
-                        s.fault = FaultOf(e);
-                        error = std::current_exception();
-                    }
+        // Every point is computed, spread over the pool's threads, each on its
+        // own interpreter state; what the one-thread fill would report is
+        // gathered afterwards in fill order.
+        const int threads = fillpool::Threads();
+        std::vector<FillWorker> workers(static_cast<std::size_t>(threads));
+        for (FillWorker& w : workers) w.state = job.state;
+        std::vector<std::int16_t> statusLeft(static_cast<std::size_t>(count), kNotEvaluated);
+        std::vector<SamplePoint>& samples = result.record.samples;
+        result.done = fillpool::ForEachPoint(threads, count, cancel, done, [&](int w, int k) {
+            FillWorker& worker = workers[static_cast<std::size_t>(w)];
+            const auto at = static_cast<std::size_t>(k);
+            try {
+                std::exception_ptr error =
+                    ComputePoint(job, formula, xs[static_cast<std::size_t>(k / points + 1)],
+                                 ys[static_cast<std::size_t>(k % points + 1)], worker.state,
+                                 samples[at], statusLeft[at]);
+                if (error && !worker.error) {
+                    worker.error = std::move(error);
+                    worker.errorAt = k;
                 }
-                if (s.fault == PointFault::None) {
-                    result.record.report.Count(s.status);
-                } else {
-                    ++result.record.report.faults;
-                    if (!result.error) result.error = error;
-                }
-                result.record.samples[static_cast<std::size_t>(result.done)] = s;
-                ++result.done;
-                if (done) done->fetch_add(1, std::memory_order_relaxed);
+                return true;
+            } catch (...) {
+                statusLeft[at] = worker.state.Status;
+                worker.stop = std::current_exception();
+                worker.stopAt = k;
+                return false;
+            }
+        });
+        const auto reached = static_cast<std::size_t>(result.done);
+        std::fill(samples.begin() + static_cast<std::ptrdiff_t>(reached), samples.end(),
+                  SamplePoint{});
+        for (std::size_t k = 0; k < reached; ++k) {
+            if (samples[k].fault == PointFault::None)
+                result.record.report.Count(samples[k].status);
+            else
+                ++result.record.report.faults;
+        }
+        // The first fault in fill order is the fill's error; an error that is
+        // no fault ends the fill where it leaves, and takes its place.
+        int firstError = result.done;
+        const FillWorker* stopped = nullptr;
+        for (const FillWorker& w : workers) {
+            if (w.errorAt < firstError) {
+                firstError = w.errorAt;
+                result.error = w.error;
+            }
+            if (w.stopAt == result.done) stopped = &w;
+        }
+        if (stopped) result.error = stopped->stop;
+        for (std::size_t k = stopped ? reached + 1 : reached; k-- > 0;) {
+            if (statusLeft[k] != kNotEvaluated) {
+                result.status = static_cast<std::uint8_t>(statusLeft[k]);
+                break;
             }
         }
     } catch (...) {
         result.error = std::current_exception();
     }
-    result.status = state.Status;
     result.cancelled =
         result.done < points * points && cancel && cancel->load(std::memory_order_relaxed);
     return result;

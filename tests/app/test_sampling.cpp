@@ -1,6 +1,7 @@
 // The sampling routines shared by the window and tessarel-cli.
 #include "app/sampling.h"
 
+#include "app/fillpool.h"
 #include "app/formulafeedback.h"
 
 #include "complexformula/interpreter.h"
@@ -10,10 +11,16 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cfloat>
+#include <chrono>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 #include <string>
+#include <thread>
+#include <tuple>
+#include <typeinfo>
 #include <utility>
 #include <vector>
 
@@ -326,6 +333,115 @@ TEST_F(Fill, NoMixedPicture) {
     // Near 0 the power is computed: (-0.218 - 0.222i)^1000 is 0 to a double.
     EXPECT_EQ(record.At(17, 17).fault, sampling::PointFault::None);
     EXPECT_EQ(Cell(17, 17), 0);
+}
+
+// The pool's fill against the one-thread fill, field by field and bit for bit.
+class PoolFill : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        fillpool::SetThreads(0);
+        fillpool::SetSplitEveryFill(false);
+    }
+    static sampling::FillResult Compute(const sampling::FillJob& job, int threads,
+                                        const std::atomic<bool>* cancel = nullptr,
+                                        std::atomic<int>* done = nullptr) {
+        fillpool::SetThreads(threads);
+        fillpool::SetSplitEveryFill(threads > 1);
+        return sampling::ComputeFill(job, cancel, done);
+    }
+    static bool Same(long double a, long double b) { return std::memcmp(&a, &b, 10) == 0; }
+    static bool Same(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+    static void ExpectSamePoints(const sampling::FillResult& a, const sampling::FillResult& b,
+                                 int count) {
+        for (int k = 0; k < count; ++k) {
+            const sampling::SamplePoint& s = a.record.samples[static_cast<std::size_t>(k)];
+            const sampling::SamplePoint& t = b.record.samples[static_cast<std::size_t>(k)];
+            ASSERT_TRUE(Same(s.x, t.x) && Same(s.y, t.y) && Same(s.f.re, t.f.re) &&
+                        Same(s.f.im, t.f.im) && Same(s.drawn, t.drawn) && s.status == t.status &&
+                        s.fault == t.fault)
+                << "point " << k;
+        }
+    }
+    static std::string Message(const std::exception_ptr& error) {
+        if (!error) return "";
+        try {
+            std::rethrow_exception(error);
+        } catch (const std::exception& e) {
+            return typeid(e).name() + std::string(": ") + e.what();
+        }
+    }
+};
+
+TEST_F(PoolFill, BitIdenticalToOneThread) {
+    const struct {
+        const char* name;
+        const char* formula;
+        int mode;
+        double yLow, yHigh; // 0, 0: the window's -4..4
+    } rows[] = {
+        {"the default formula", "SIN(Z+Q)*Z/10", sampling::dmRealPart, 0, 0},
+        {"overflow part way, also at the last point", "Z^1000", sampling::dmRealPart, 0, 0},
+        {"domain status at every point", "LN(Z-Z)", sampling::dmImagPart, 0, 0},
+        {"division by zero substituted", "1/(Z-Z)", sampling::dmModulus, 0, 0},
+        {"status at the last point only", "LN(Z-3.996-4*I)", sampling::dmPhase, 0, 0},
+        {"syntax error everywhere", "Z+", sampling::dmRealPart, 0, 0},
+        {"empty text", "", sampling::dmRealPart, 0, 0},
+        {"reduction overflows part way", "Z*1E300", sampling::dmModulus, 0, 0},
+        {"poles of gamma", "GAMMA(Z*2)", sampling::dmModulus, 0, 0},
+        {"an expensive function", "RIEMANN(Z)", sampling::dmRealPart, 0, 0},
+        {"remembered sine pairs", "SEC(Z)*CSC(Z)+COSH(Z)", sampling::dmRealPart, 0, 0},
+        {"positions that overflow", "2", sampling::dmRealPart, 1e308, -1e308},
+    };
+    for (const auto& r : rows) {
+        for (const int points : {36, 37}) {
+            SCOPED_TRACE(std::string(r.name) + " at " + std::to_string(points));
+            ComplexStatus = 3; // the last point's status must replace it
+            TPlot3D plot;
+            sampling::LoadWindowPlotSettings(plot);
+            if (r.yLow != r.yHigh) {
+                plot.SetRangeYLow(r.yLow);
+                plot.SetRangeYHigh(r.yHigh);
+            }
+            ComplexParamQ = Complex{0.3L, 0};
+            const sampling::FillJob job = sampling::MakeFillJob(plot, r.formula, r.mode, points);
+            const sampling::FillResult one = Compute(job, 1);
+            for (const int threads : {2, 3}) {
+                const sampling::FillResult pool = Compute(job, threads);
+                ASSERT_EQ(pool.done, points * points);
+                EXPECT_EQ(pool.done, one.done);
+                EXPECT_EQ(pool.status, one.status);
+                EXPECT_EQ(pool.cancelled, one.cancelled);
+                EXPECT_EQ(Message(pool.error), Message(one.error));
+                const sampling::FillReport &a = pool.record.report, &b = one.record.report;
+                EXPECT_EQ(std::tie(a.syntax, a.domain, a.overflow, a.faults, a.firstStatus),
+                          std::tie(b.syntax, b.domain, b.overflow, b.faults, b.firstStatus));
+                ExpectSamePoints(pool, one, points * points);
+            }
+        }
+    }
+}
+
+TEST_F(PoolFill, CancelAnswersWithTheComputedPointsInFillOrder) {
+    TPlot3D plot;
+    sampling::LoadWindowPlotSettings(plot);
+    const sampling::FillJob job = sampling::MakeFillJob(plot, "RIEMANN(Z)", 1, 100);
+    const sampling::FillResult one = Compute(job, 1);
+    std::atomic<bool> cancel{false};
+    std::atomic<int> done{0};
+    std::chrono::steady_clock::time_point cancelledAt;
+    std::thread canceller([&] {
+        while (done < 500) std::this_thread::yield();
+        cancelledAt = std::chrono::steady_clock::now();
+        cancel = true;
+    });
+    const sampling::FillResult pool = Compute(job, 3, &cancel, &done);
+    const auto answered = std::chrono::steady_clock::now();
+    canceller.join();
+    ASSERT_TRUE(pool.cancelled);
+    EXPECT_LT(answered - cancelledAt, std::chrono::milliseconds(100));
+    ExpectSamePoints(pool, one, pool.done);
+    for (std::size_t k = static_cast<std::size_t>(pool.done); k < pool.record.samples.size(); ++k)
+        ASSERT_TRUE(Same(pool.record.samples[k].drawn, 0.0)) << "point " << k;
 }
 
 TEST(ApplyIntervals, FieldsToRanges) {
