@@ -3,12 +3,14 @@
 #include "complexformula/operations.h"
 #include "complexformula/higherfunctions.h"
 #include "complexformula/parser.h"
+#include "complexformula/zeta.h"
 
 #include "runtime/fpu.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace cformula {
 
@@ -44,10 +46,24 @@ enum FunctionPosition : int {
     kCOTH = 99,
     kEI = 104,
     kDIGAMMA = 107,
+    kRE = 115,
+    kIM = 118,
+    kARG = 121,
+    kCONJ = 125,
+    kZETA = 130,
 };
 
+// The whole name stands at position k of the list, and the lookup finds it
+// there: an original name as the first substring that matches, an added one
+// where the original names select no function.
 constexpr bool NameAt(std::string_view name, int k) {
-    return ComplexKeywordList.find(name) + 1 == static_cast<std::size_t>(k);
+    const auto start = static_cast<std::size_t>(k) - 1;
+    const std::size_t end = start + name.size();
+    const std::size_t original = ComplexOriginalKeywords.find(name) + 1;
+    return IsFunctionPosition(k) && ComplexKeywordList.substr(start, name.size()) == name &&
+           (end == ComplexKeywordList.size() || ComplexKeywordList[end] == ' ') &&
+           (start < ComplexOriginalKeywordsSize ? original == static_cast<std::size_t>(k)
+                                                : !IsFunctionPosition(static_cast<int>(original)));
 }
 static_assert(NameAt("SQR", kSQR) && NameAt("SQRT", kSQRT) && NameAt("EXP", kEXP) &&
               NameAt("LN", kLN) && NameAt("ABS", kABS) && NameAt("SIN", kSIN) &&
@@ -57,7 +73,9 @@ static_assert(NameAt("SQR", kSQR) && NameAt("SQRT", kSQRT) && NameAt("EXP", kEXP
               NameAt("CSC", kCSC) && NameAt("COT", kCOT) && NameAt("DN", kDN) &&
               NameAt("SN", kSN) && NameAt("CN", kCN) && NameAt("RIEMANN", kRIEMANN) &&
               NameAt("TRE", kTRE) && NameAt("TIM", kTIM) && NameAt("COTH", kCOTH) &&
-              NameAt("EI", kEI) && NameAt("DIGAMMA", kDIGAMMA));
+              NameAt("EI", kEI) && NameAt("DIGAMMA", kDIGAMMA) && NameAt("RE", kRE) &&
+              NameAt("IM", kIM) && NameAt("ARG", kARG) && NameAt("CONJ", kCONJ) &&
+              NameAt("ZETA", kZETA));
 
 ComplexRec ToRec(const Complex& w) {
     return MakeComplex(cfRectangular, static_cast<double>(w.re), static_cast<double>(w.im));
@@ -143,6 +161,29 @@ Complex ExpIntegral(const Complex& w, std::uint8_t& status) {
     return Complex{re, im};
 }
 
+// arg w in (-pi, pi], by the arithmetic's rule: pi on the negative real axis,
+// also with -0 as imaginary part; 0 at 0.
+Complex Argument(const Complex& w) {
+    if (IsZero(w)) return Complex{};
+    if (w.im == 0 && w.re < 0) return Complex{kPi, 0};
+    return Complex{std::atan2(w.im, w.re), 0};
+}
+
+// The pole and the values beyond the extended range are too large; far up
+// the plane the value is not computed: a domain error, with 0.
+Complex Zeta(const Complex& w, std::uint8_t& status) {
+    const ZetaValue v = RiemannZeta(w);
+    switch (v.kind) {
+    case ZetaValue::TooLarge:
+        return TooLarge(status);
+    case ZetaValue::TooHigh:
+        status = 2;
+        return Complex{};
+    default:
+        return v.value;
+    }
+}
+
 bool BeyondTrigLimit(const Complex& w) {
     return std::fabs(w.re) >= kTrigLimit || std::fabs(w.im) >= kTrigLimit;
 }
@@ -195,9 +236,15 @@ Complex ComputeFunction(int k, const Complex& w, std::uint8_t& status) {
     case kCOT:
         return IsZero(w) ? Complex{} : Via<F>(CCot, w);
     case kTRE:
+    case kRE:
         return Complex{w.re, 0};
     case kTIM:
+    case kIM:
         return Complex{0, w.im};
+    case kARG:
+        return Argument(w);
+    case kCONJ:
+        return Complex{w.re, -w.im};
     case kCOTH:
         return Via<F>(CCoth, w);
 
@@ -219,6 +266,8 @@ Complex ComputeFunction(int k, const Complex& w, std::uint8_t& status) {
         return ExpIntegral<F>(w, status);
     case kDIGAMMA:
         return Digamma<F>(w, status);
+    case kZETA:
+        return Zeta(w, status);
 
     default:
         status = 1;
@@ -232,19 +281,62 @@ void CheckFault() {
     rt::ThrowPendingFault();
 }
 
+namespace {
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool IsPlainDecimal(std::string_view token) {
+    return std::ranges::count(token, '.') <= 1 && std::ranges::any_of(token, IsDigit) &&
+           std::ranges::all_of(token, [](char c) { return IsDigit(c) || c == '.'; });
+}
+
+// The decimal exponent of a plain decimal's leading digit, plus one: 3 for
+// 123.4, 0 for 0.5, -1 for 0.0123; a number without a nonzero digit counts as
+// too small.
+long DecimalMagnitude(std::string_view mantissa) {
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const std::size_t first = mantissa.find_first_of("123456789");
+    if (first == std::string_view::npos) return std::numeric_limits<long>::min() / 2;
+    return first < point ? static_cast<long>(point - first) : -static_cast<long>(first - point - 1);
+}
+
+// The exponent's value, held within +-10^6 (far beyond the extended range).
+long ExponentValue(std::string_view exponent) {
+    const bool negative = exponent.starts_with('-');
+    long value = 0;
+    for (const char c : exponent)
+        if (IsDigit(c) && value < 1000000) value = value * 10 + (c - '0');
+    return negative ? -value : value;
+}
+
+} // namespace
+
 Ext DecimalToExtended(std::string_view token) {
     rt::ProtectedRegion quiet;
+    const std::size_t e = token.find('E');
+    const std::string_view mantissa = token.substr(0, e);
+    const long exponent = e == std::string_view::npos ? 0 : ExponentValue(token.substr(e + 1));
     Ext value = 0;
+    const auto format =
+        e == std::string_view::npos ? std::chars_format::fixed : std::chars_format::general;
     const auto [end, ec] =
-        std::from_chars(token.data(), token.data() + token.size(), value, std::chars_format::fixed);
+        std::from_chars(token.data(), token.data() + token.size(), value, format);
     (void)end;
     if (ec == std::errc::invalid_argument) return 0;
-    if (ec == std::errc::result_out_of_range) {
-        const auto intEnd = std::find(token.begin(), token.end(), '.');
-        const bool large = std::any_of(token.begin(), intEnd, [](char c) { return c > '0'; });
-        return large ? HUGE_VALL : 0;
-    }
+    if (ec == std::errc::result_out_of_range)
+        return DecimalMagnitude(mantissa) + exponent > 0 ? HUGE_VALL : 0;
     return value;
+}
+
+std::size_t ExponentLength(std::string_view token, std::string_view rest) {
+    if (!IsPlainDecimal(token) || !rest.starts_with('E')) return 0;
+    std::size_t n = 1;
+    if (n < rest.size() && (rest[n] == '+' || rest[n] == '-')) ++n;
+    const std::size_t digits = n;
+    while (n < rest.size() && IsDigit(rest[n])) ++n;
+    return n > digits ? n : 0;
 }
 
 template <Faults F>
@@ -373,14 +465,45 @@ bool StartsFunction(unsigned char c) {
            c == 'W';
 }
 
-int LookupName(std::string_view text, std::size_t pos, std::size_t& next) {
+namespace {
+
+// The position of the added name that is exactly name, 0 when there is none.
+int LookupAddedName(std::string_view name) {
+    std::size_t start = ComplexOriginalKeywordsSize + 1;
+    while (start < ComplexKeywordList.size()) {
+        const std::size_t end =
+            std::min(ComplexKeywordList.find(' ', start), ComplexKeywordList.size());
+        if (ComplexKeywordList.substr(start, end - start) == name)
+            return static_cast<int>(start) + 1;
+        start = end + 1;
+    }
+    return 0;
+}
+
+std::string_view NameFrom(std::string_view text, std::size_t pos) {
     const std::size_t start = pos - 1; // 0-based
-    const std::size_t open = text.find('(', start);
-    const std::size_t end = open == std::string_view::npos ? text.size() : open;
-    const std::string_view name = text.substr(start, end - start);
-    const std::size_t found = ComplexKeywordList.find(name);
-    next = (open == std::string_view::npos ? text.size() : open + 1) + 1;
-    return found == std::string_view::npos ? 0 : static_cast<int>(found) + 1;
+    const std::size_t end = std::min(text.find('(', start), text.size());
+    return text.substr(start, end - start);
+}
+
+} // namespace
+
+bool StartsCall(std::string_view text, std::size_t pos) {
+    if (pos < 1 || pos > text.size()) return false;
+    const auto c = static_cast<unsigned char>(text[pos - 1]);
+    return StartsFunction(c) ||
+           ((c == 'I' || c == 'Z') && LookupAddedName(NameFrom(text, pos)) != 0);
+}
+
+int LookupName(std::string_view text, std::size_t pos, std::size_t& next) {
+    const std::string_view name = NameFrom(text, pos);
+    const std::size_t open = pos - 1 + name.size();
+    next = (open < text.size() ? open + 1 : text.size()) + 1;
+    const std::size_t found = ComplexOriginalKeywords.find(name);
+    const int k = found == std::string_view::npos ? 0 : static_cast<int>(found) + 1;
+    if (IsFunctionPosition(k)) return k;
+    const int added = LookupAddedName(name);
+    return added != 0 ? added : k;
 }
 
 } // namespace cformula

@@ -22,12 +22,19 @@ using Ext = long double;
 constexpr Ext kPi = std::numbers::pi_v<Ext>;
 constexpr Ext kE = std::numbers::e_v<Ext>;
 
-// Function names are found as substrings of this list; a function is known by
-// the 1-based position of its name.
+// A function is known by the 1-based position of its name in this list. The
+// original names come first; a name is looked up among them as a substring,
+// so that fragments such as S (SQR) or E (EXP) select a function too. The
+// names after them were added later and are found only by their whole name,
+// and only where the original lookup selects no function: every text that
+// the original names read keeps its reading.
 constexpr std::string_view ComplexKeywordList =
     "SQR SQRT EXP LN ABS SIN COS TAN COSH SINH TANH GAMMA BI0 BJ0 SEC CSC COT DN SN CN "
-    "RIEMANN TRE TIM COTH EI DIGAMMA";
-static_assert(ComplexKeywordList.size() == 113);
+    "RIEMANN TRE TIM COTH EI DIGAMMA RE IM ARG CONJ ZETA";
+constexpr std::size_t ComplexOriginalKeywordsSize = 113;
+constexpr std::string_view ComplexOriginalKeywords =
+    ComplexKeywordList.substr(0, ComplexOriginalKeywordsSize);
+static_assert(ComplexOriginalKeywords.ends_with(" DIGAMMA"));
 
 // Every name of the list is a function: a position selects one exactly when a
 // name starts there.
@@ -37,10 +44,15 @@ constexpr bool IsFunctionPosition(int k) {
 }
 
 // Decimal text to extended. A malformed token yields the value of its longest
-// leading part of the form digits[.digits] (0 when there is none); a number too
-// large for the extended range is +infinity, one too small 0. Nothing is
-// reported and no fault flag is left behind.
+// leading part of the form digits[.digits] (0 when there is none); a token
+// with an exponent (a plain decimal, then "E" and a signed or unsigned integer)
+// is read whole. A number too large for the extended range is +infinity, one
+// too small 0. Nothing is reported and no fault flag is left behind.
 Ext DecimalToExtended(std::string_view token);
+// The length of the exponent "E" ["+" | "-"] digit {digit} that starts rest
+// and follows the number token, 0 when none does. Only a plain decimal (digits
+// with at most one point, at least one digit) takes an exponent.
+std::size_t ExponentLength(std::string_view token, std::string_view rest);
 
 // How a step treats the fault flags. Checked: the first fault raised leaves
 // right after the step that raised it, as rt::EMathError (the interpreter's

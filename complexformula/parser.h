@@ -35,6 +35,10 @@ int OperatorLevel(unsigned char c);
 
 bool IsNumberChar(unsigned char c);
 bool StartsFunction(unsigned char c);
+// A call starts at the 1-based position pos: at a letter that starts a
+// function name, or at an added name that starts with another letter (IM and
+// ZETA; I and Z followed by a letter read nothing else).
+bool StartsCall(std::string_view text, std::size_t pos);
 
 // <name> = everything from the 1-based position pos up to the first "(" or the
 // end of the text. The result is the name's 1-based position in the keyword
@@ -105,10 +109,12 @@ class CReader {
         }
     }
 
-    // <number> = ("0".."9" | ".") {"0".."9" | "." | "i" | "é"}
+    // <number> = ("0".."9" | ".") {"0".."9" | "." | "i" | "é"} [<exponent>]
+    // <exponent> = "E" ["+" | "-"] digit {digit}, after a plain decimal only
     Value ScanNumber() {
         std::size_t end = m_pos;
         while (end <= m_text.size() && IsNumberChar(At(end))) ++end;
+        end += ExponentLength(m_text.substr(m_pos - 1, end - m_pos), m_text.substr(end - 1));
         const std::string_view token = m_text.substr(m_pos - 1, end - m_pos);
         m_pos = end;
         return m_b.Number(DecimalToExtended(token));
@@ -134,7 +140,8 @@ class CReader {
     //           | "(" <expression> | "|" <expression> | <call>
     Value ParsePrimary() {
         const unsigned char c = At(m_pos);
-        const bool nests = c == '(' || c == '|' || StartsFunction(c);
+        const bool call = StartsCall(m_text, m_pos);
+        const bool nests = c == '(' || c == '|' || call;
         if (m_tooDeep || (nests && m_nesting >= ComplexMaxNesting)) {
             // Too deeply nested: a syntax failure that stops reading here.
             m_tooDeep = true;
@@ -155,7 +162,7 @@ class CReader {
             NoteUnclosed(open);
             return m_b.Modulus(v);
         }
-        if (StartsFunction(c)) {
+        if (call) {
             NestingLevel level(*this);
             return ParseCall();
         }

@@ -3,6 +3,8 @@
 // preparation, unguarded faults, the nesting bound and bad input.
 #include "complexformula/compiled.h"
 #include "complexformula/interpreter.h"
+#include "complexformula/keywords.h"
+#include "complexformula/operations.h"
 #include "tests/complexformula/same_outcome.h"
 
 #include "runtime/fpu.h"
@@ -95,13 +97,59 @@ TEST_F(Interpreter, WhereReadingStops) {
         {"missing ) at the end", "2*(Z+1", kZ, 4, 4, 0},
         {"last character left unread", "2Z", kZ, 2, 0, 1},
         {"any other is", "2Z+1", kZ, 2, 0, 1},
-        {"no exponent notation", "1E5", {}, 1, 0, 1},
+        {"an E without digits is no exponent", "1E+Z", {}, 1, 0, 1},
         {"blank", "Z +1", kZ, 1, 2, 1},
         // An unreadable primary is (0, 0) and its character is then read as an operator.
         {"two minus signs", "--Z", kZ, -1, -2, 1},
         {"unknown letter", "X+1", {}, 0, 0, 1},
         {"small letters", "z", kZ, 0, 0, 1},
     });
+}
+
+// Names and notation added where the text was a syntax error before.
+TEST_F(Interpreter, AddedNamesAndExponents) {
+    Check({
+        {"RE", "RE(3+4*I)", {}, 3, 0, 0},
+        {"IM", "IM(3+4*I)", {}, 0, 4, 0},
+        {"CONJ", "CONJ(Z)", kZ, 1, -2, 0},
+        {"ARG", "ARG(Z)", {-1, 1}, 3 * kPi / 4, 0, 0, 1e-18L},
+        {"ARG on the cut from below", "ARG(Z)", {-1, -0.0L}, kPi, 0, 0, 0},
+        {"ARG(0)", "ARG(0)", {}, 0, 0, 0},
+        {"ZETA(2)", "ZETA(2)", {}, kPi * kPi / 6, 0, 0, 1e-14L},
+        {"ZETA at its pole", "ZETA(1)", {}, 1e30, 0, 4},
+        {"ZETA far up", "ZETA(Z)", {0.5L, 2e4L}, 0, 0, 2},
+        {"exponent", "1E-3", {}, 0.001L, 0, 0, 0},
+        {"exponent after a point", "2.5E10", {}, 2.5e10L, 0, 0, 0},
+        {"exponent with a plus", "1E+3*Z", kZ, 1000, 2000, 0, 0},
+        {"exponent beyond extended", "1E5000", {}, 1e30, 0, 4},
+        {"exponent below extended", "1E-5000", {}, 0, 0, 0},
+        {"added names only whole", "CON(Z)", kZ, 0, 0, 1},
+        {"IM only as a whole name", "IMA(Z)", kZ, 0, 1, 1},
+        {"ZETA only as a whole name", "ZET(Z)", kZ, 1, 2, 1},
+        {"RE inside TRE still no function", "R(Z)", kZ, 0, 0, 1},
+    });
+}
+
+// The help, the completion and the README tables describe every name.
+TEST(Keywords, EveryNameDescribedInTheListsOrder) {
+    const std::string_view list = cformula::ComplexKeywordList;
+    std::vector<std::pair<std::string_view, bool>> names; // (name, added)
+    for (std::size_t start = 0; start < list.size();) {
+        const std::size_t end = std::min(list.find(' ', start), list.size());
+        names.emplace_back(list.substr(start, end - start),
+                           start >= cformula::ComplexOriginalKeywordsSize);
+        start = end + 1;
+    }
+    std::size_t k = 0;
+    for (const auto& d : cformula::ComplexKeywordDescriptions()) {
+        EXPECT_FALSE(d.description.empty()) << d.name;
+        if (d.kind != cformula::KeywordDescription::Function) continue;
+        ASSERT_LT(k, names.size()) << d.name << " is no name of the list";
+        ASSERT_EQ(d.name, names[k].first) << "no description of " << names[k].first;
+        EXPECT_EQ(d.added, names[k].second) << d.name;
+        ++k;
+    }
+    EXPECT_EQ(k, names.size()) << "no description of " << names.back().first;
 }
 
 TEST_F(Interpreter, FunctionNamesAndFragments) {
@@ -196,7 +244,7 @@ TEST_F(Interpreter, StatusCodesAndSubstituteValues) {
         {"operators that compute nothing", "Z%2+(Z~2)+(Z&2)+(Z<2)+(Z>2)", kZ, 0, 0, 0},
         {"power after a division by 0", "(Z/0)+Z^2", kZ, 1e10, 0, 2},
         {"power after an overflow", "EXP(1000)+Z^2", kZ, 1e5, 0, 2},
-        {"a later syntax error wins", "Z/0+1E5", kZ, 1e10 + 1, 0, 1},
+        {"a later syntax error wins", "Z/0+1X", kZ, 1e10 + 1, 0, 1},
         {"final test at the limit", "Z", {1e15L, 0}, 1e15L, 0, 0},
         {"final test above it", "Z", {1.0000001e15L, 0}, 1e30, 0, 4},
         {"infinite Z", "Z", {HUGE_VALL, 0}, 1e30, 0, 4},
