@@ -1,9 +1,10 @@
 // The window's fill on a worker thread, so that the window answers keys, the
 // mouse and the menus while a long formula is computed. One job runs at a
-// time; starting another cancels the one running, which stops before its next
-// point. The worker evaluates on the job's own interpreter state and never
-// touches the plot: the result is handed back to the thread that owns the
-// plot, which applies it. No Qt.
+// time; starting another cancels the one running, whose threads each stop
+// before their next point. The worker spreads the job over the fill pool
+// (ComputeFill), each thread on its own copy of the job's interpreter state,
+// and never touches the plot: the result is handed back to the thread that
+// owns the plot, which applies it. No Qt.
 #pragma once
 
 #include "app/sampling.h"
@@ -23,7 +24,8 @@ class BackgroundFill {
     // job that was not cancelled has ended (finished or failed) and its
     // result can be taken.
     explicit BackgroundFill(std::function<void(std::uint64_t job)> ended);
-    // Cancels the running job and waits for the worker, at most one point.
+    // Cancels the running job and waits for the worker, at most one point
+    // on each of its threads.
     ~BackgroundFill();
     BackgroundFill(const BackgroundFill&) = delete;
     BackgroundFill& operator=(const BackgroundFill&) = delete;
@@ -35,7 +37,7 @@ class BackgroundFill {
     // The result of the given job once it has ended, waiting up to limit;
     // handed out once.
     std::optional<sampling::FillResult> Wait(std::uint64_t job, std::chrono::milliseconds limit);
-    // Points computed so far of the latest job.
+    // Points computed so far of the latest job, counted by chunks of points.
     int PointsDone() const { return m_done.load(std::memory_order_relaxed); }
 
   private:

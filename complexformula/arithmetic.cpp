@@ -235,9 +235,8 @@ bool BeyondSecantLimit(ComplexRec z) {
 // complex exceptions are caught for callers that divide otherwise.
 ComplexRec CSec(ComplexRec z) {
     if (BeyondSecantLimit(z)) return ComplexZero;
-    ComplexOne = MakeComplex(cfRectangular, 1.0, 0.0);
     try {
-        return CDiv(ComplexOne, CCos(z));
+        return CDiv(MakeComplex(cfRectangular, 1.0, 0.0), CCos(z));
     } catch (const EComplexZeroDivide&) {
     } catch (const EComplexInvalidOp&) {
     }
@@ -246,9 +245,8 @@ ComplexRec CSec(ComplexRec z) {
 
 ComplexRec CCsc(ComplexRec z) {
     if (BeyondSecantLimit(z)) return ComplexZero;
-    ComplexOne = MakeComplex(cfRectangular, 1.0, 0.0);
     try {
-        return CDiv(ComplexOne, CSin(z));
+        return CDiv(MakeComplex(cfRectangular, 1.0, 0.0), CSin(z));
     } catch (const EComplexZeroDivide&) {
     } catch (const EComplexInvalidOp&) {
     }

@@ -27,7 +27,7 @@ class EComplexZeroDivide : public std::exception {};
 class EComplexInvalidOp : public std::exception {};
 
 extern ComplexRec ComplexZero; // rectangular (0, 0)
-extern ComplexRec ComplexOne;  // rectangular (1, 0), rewritten by CSec and CCsc
+extern ComplexRec ComplexOne;  // rectangular (1, 0)
 
 ComplexRec MakeComplex(ComplexForm form, double a, double b);
 ComplexRec ConvertForm(ComplexRec z, ComplexForm target);
