@@ -88,7 +88,7 @@ double SamplePosition(double base, double other, int k, int points) {
     });
 }
 
-double ReduceValue(Complex w, int displayMode) {
+double ReduceValue(Complex w, int displayMode, bool logHeight) {
     return rt::Checked([&] {
         long double v;
         switch (displayMode) {
@@ -102,7 +102,15 @@ double ReduceValue(Complex w, int displayMode) {
             v = std::atan2(w.im, w.re);
             break;
         default:
-            v = std::sqrt(std::fabs(w.re * w.re + w.im * w.im));
+            if (logHeight) {
+                // hypot keeps moduli beyond the double range finite; log10 of 0
+                // would be a division by zero.
+                const long double modulus = std::hypot(w.re, w.im);
+                v = modulus == 0 ? -std::numeric_limits<long double>::infinity()
+                                 : std::log10(modulus);
+            } else {
+                v = std::sqrt(std::fabs(w.re * w.re + w.im * w.im));
+            }
             break;
         }
         return static_cast<double>(v);
@@ -188,7 +196,7 @@ std::exception_ptr ComputePoint(const FillJob& job, const CompiledFormula& formu
     try {
         s.f = formula.Eval(Complex{x.value, y.value}, state);
         statusLeft = state.Status;
-        double v = ReduceValue(s.f, job.displayMode);
+        double v = ReduceValue(s.f, job.displayMode, job.logHeight);
         if (v > job.zHigh) v = job.zHigh;
         if (v < job.zLow) v = job.zLow;
         s.drawn = v;
@@ -414,10 +422,17 @@ void SetQ(double q) {
     ComplexParamQ.re = q;
 }
 
-void PrepareSurface(TPlot3D& plot, const SurfaceRequest& request) {
+void FillSurface(TPlot3D& plot, const SurfaceRequest& request, FillRecord* record,
+                 std::atomic<int>* done) {
+    FillJob job = MakeFillJob(plot, request.formula, request.displayMode, request.points);
+    job.logHeight = request.logHeight;
+    ApplyFill(plot, ComputeFill(job, nullptr, done), record);
+}
+
+void PrepareSurface(TPlot3D& plot, const SurfaceRequest& request, std::atomic<int>* done) {
     SetQ(request.q);
     ApplyIntervals(plot, ReadIntervals(request.intervals));
-    FillSurface(plot, request.formula, request.displayMode, request.points);
+    FillSurface(plot, request, nullptr, done);
 }
 
 } // namespace sampling

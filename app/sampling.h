@@ -52,8 +52,10 @@ double SamplePosition(double base, double other, int k, int points = GridPoints)
 
 // One complex value reduced to the real number the display mode shows,
 // computed in extended precision and rounded to a double. Throws
-// rt::EMathError when that raises a floating-point fault.
-double ReduceValue(Complex w, int displayMode);
+// rt::EMathError when that raises a floating-point fault. With logHeight the
+// modulus is shown as log10 |w|: -infinity for 0 (the fill cuts it to the
+// lower end), finite for any finite w; the other modes ignore it.
+double ReduceValue(Complex w, int displayMode, bool logHeight = false);
 
 // The fill: resizes the plot's grid to points x points (36 x 36 in the
 // window) and writes F(x_p + i y_i), reduced and clamped to the z range, into
@@ -78,6 +80,7 @@ struct FillJob {
     std::string formula; // Windows-1252, upper case
     int displayMode = dmRealPart;
     int points = GridPoints;
+    bool logHeight = false; // the modulus as log10 |F(Z)|, see ReduceValue
     double xLow = 0, xHigh = 0, yLow = 0, yHigh = 0, zLow = 0, zHigh = 0;
     CEvalState state; // Q and P as the module holds them
 };
@@ -142,7 +145,14 @@ struct SurfaceRequest {
     double q = 0;
     IntervalTexts intervals = DefaultIntervalTexts;
     int points = GridPoints; // samples per axis
+    bool logHeight = false;  // the modulus as log10 |F(Z)|, see ReduceValue
+    bool operator==(const SurfaceRequest&) const = default;
 };
-void PrepareSurface(TPlot3D& plot, const SurfaceRequest& request);
+void PrepareSurface(TPlot3D& plot, const SurfaceRequest& request, std::atomic<int>* done = nullptr);
+// The fill of PrepareSurface alone: the request's formula, mode, points and
+// height at the plot's ranges and the Q the interpreters hold; recorded into
+// record when given, its points counted in done.
+void FillSurface(TPlot3D& plot, const SurfaceRequest& request, FillRecord* record = nullptr,
+                 std::atomic<int>* done = nullptr);
 
 } // namespace sampling

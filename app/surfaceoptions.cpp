@@ -115,11 +115,18 @@ void SurfaceOptionSet::AddTo(CLI::App& app, unsigned parts, bool formulaRequired
         app.add_option("--y", m_y, "y interval LO,HI (default -4,4)")->type_name("LO,HI");
         app.add_option("--z", m_z, "z interval LO,HI; values beyond it are cut off (default -4,4)")
             ->type_name("LO,HI");
+        app.add_flag("--log", m_log,
+                     "in mode 3, log10 |F(Z)| as the height: the z interval holds powers of ten "
+                     "(-4,4 is 1e-4 to 1e4) and the scale reads them so; a zero of F lies at "
+                     "the lower end; the other modes ignore it");
     }
-    if (parts & Points)
+    if (parts & (Points | WindowPoints)) {
+        m_minPoints = (parts & WindowPoints) ? MinWindowPoints : MinPoints;
         app.add_option("--points", m_points,
-                       "sample N x N points, N from 2 to 400 (default 36, as the window)")
+                       "sample N x N points, N from " + std::to_string(m_minPoints) + " to " +
+                           std::to_string(MaxPoints) + " (default 36)")
             ->type_name("N");
+    }
     if (parts & View) {
         app.add_option("--angles", m_angles, "view angles X,Z in degrees (default 66,115)")
             ->type_name("X,Z");
@@ -152,7 +159,8 @@ SurfaceOptions SurfaceOptionSet::Read() const {
     if (given("--q")) result.request.q = ParseNumber("--q", m_q);
     if (given("--points"))
         result.request.points =
-            static_cast<int>(ParseInteger("--points", m_points, MinPoints, MaxPoints));
+            static_cast<int>(ParseInteger("--points", m_points, m_minPoints, MaxPoints));
+    result.request.logHeight = m_log;
     // The interval texts are read with the Q they will be drawn with.
     sampling::SetQ(result.request.q);
     auto& bounds = result.request.intervals;

@@ -1,7 +1,7 @@
 // The command-line options that describe a surface and its view, shared by the
 // window (tessarel) and tessarel-cli so both read them alike: the formula,
 // --mode, --q, --x, --y, --z and the view options --angles, --size, --mesh,
-// --coords, --box, plus the sample count --points. Parsed by CLI11, checked
+// --coords, --box, the sample count --points and the log height --log. Parsed by CLI11, checked
 // here: numbers finite and in range, interval texts formulas that evaluate.
 // No Qt.
 #pragma once
@@ -26,8 +26,9 @@ const char* Version();
 
 // The longest formula accepted, as the window's formula line holds at most.
 inline constexpr std::size_t MaxFormulaLength = 32767;
-// Sample counts per axis for --points.
+// Sample counts per axis for --points; the window takes from MinWindowPoints.
 inline constexpr int MinPoints = 2;
+inline constexpr int MinWindowPoints = 8;
 inline constexpr int MaxPoints = 400;
 
 // Bad usage, with the option it concerns at the front of the message.
@@ -64,12 +65,14 @@ struct SurfaceOptions {
     bool coords = false;
     bool box = false;
     bool formulaGiven = false;
+    bool operator==(const SurfaceOptions&) const = default;
 };
 
 // The option texts as typed, bound to a CLI::App, and their reading.
 class SurfaceOptionSet {
   public:
-    enum Parts : unsigned { Surface = 1, View = 2, Points = 4 };
+    // Points is --points from MinPoints, WindowPoints from MinWindowPoints.
+    enum Parts : unsigned { Surface = 1, View = 2, Points = 4, WindowPoints = 8 };
 
     // Adds the options of the given parts and the FORMULA positional
     // (required or optional). Unknown arguments that start with a single "-"
@@ -83,6 +86,8 @@ class SurfaceOptionSet {
   private:
     CLI::App* m_app = nullptr;
     bool m_formulaRequired = true;
+    int m_minPoints = MinPoints;
+    bool m_log = false;
     std::vector<std::string> m_formula;
     std::string m_mode, m_q, m_x, m_y, m_z, m_points;
     std::string m_angles, m_size, m_mesh, m_coords, m_box;

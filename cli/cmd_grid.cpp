@@ -40,8 +40,7 @@ int Run(const Options& o) {
             sampling::SetQ(request.q);
             sampling::ApplyIntervals(plot, sampling::ReadIntervals(request.intervals));
             sampling::FillRecord record;
-            sampling::FillSurface(plot, request.formula, request.displayMode, record,
-                                  request.points);
+            sampling::FillSurface(plot, request, &record);
             sampling::WriteCsv(std::cout, record);
         } else {
             sampling::PrepareSurface(plot, request);

@@ -62,16 +62,17 @@ Scene::Scene(const surfaceoptions::SurfaceOptions& options) : m_options(options)
     windowplot::ShowScales(m_plot, options.coords);
     windowplot::ShowBox(m_plot, options.box);
     windowplot::UseLabelFont(m_plot);
+    m_plot.SetLogScaleZ(options.request.logHeight &&
+                        options.request.displayMode == sampling::dmModulus);
 }
 
-void Scene::Fill() {
-    sampling::PrepareSurface(m_plot, m_options.request);
+void Scene::Fill(std::atomic<int>* done) {
+    sampling::PrepareSurface(m_plot, m_options.request, done);
 }
 
-void Scene::FillWithQ(double q) {
+void Scene::FillWithQ(double q, std::atomic<int>* done) {
     sampling::SetQ(q);
-    sampling::FillSurface(m_plot, m_options.request.formula, m_options.request.displayMode,
-                          m_options.request.points);
+    sampling::FillSurface(m_plot, m_options.request, nullptr, done);
 }
 
 QImage Scene::Raster(int width, int height) {

@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QImage>
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -38,9 +39,10 @@ class Scene {
 
     TPlot3D& Plot() { return m_plot; }
     // Fills the grid as the window's draw request does; throws rt::EMathError.
-    void Fill();
+    // done, when given, counts the points computed.
+    void Fill(std::atomic<int>* done = nullptr);
     // Q for both interpreters, then one fill, as a tick of the Q sweep does.
-    void FillWithQ(double q);
+    void FillWithQ(double q, std::atomic<int>* done = nullptr);
 
     // The picture at width x height: the window's plot scaled as a whole (the
     // same factor both ways, centred on the background colour). The window's

@@ -278,6 +278,12 @@ void TPlot3D::SetDecPlaceZ(int v) {
     SetDecPlace(2, v);
 }
 
+void TPlot3D::SetLogScaleZ(bool v) {
+    if (v == m_logScaleZ) return;
+    m_logScaleZ = v;
+    Paint();
+}
+
 void TPlot3D::SetFrameStyle(TFrameStyle v) {
     if (v == m_frameStyle) return;
     m_frameStyle = v;

@@ -150,6 +150,10 @@ class TPlot3D {
     void SetDecPlaceY(int v);
     int DecPlaceZ() const { return m_decPlace[2]; }
     void SetDecPlaceZ(int v);
+    // The heights are decimal logarithms: the z scale labels a value k as
+    // 10^k ("1e-2", "1", "1e2"), at whole powers where the range holds two.
+    bool LogScaleZ() const { return m_logScaleZ; }
+    void SetLogScaleZ(bool v);
     TFrameStyle FrameStyle() const { return m_frameStyle; }
     void SetFrameStyle(TFrameStyle v);
     bool MeshVisible() const { return m_meshVisible; }
@@ -274,6 +278,7 @@ class TPlot3D {
     TColorCodingMode m_colorCodingMode = ccmTwoColors;
     TColorScheme m_colorScheme = csSystem;
     std::array<int, 3> m_decPlace{1, 1, 2};
+    bool m_logScaleZ = false;
     TFrameStyle m_frameStyle = fsLowered;
     bool m_meshVisible = true;
     double m_magnification = 1.0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <numbers>
 #include <string>
 #include <utility>
@@ -104,6 +105,46 @@ std::string TickLabel(double value, double width, int decimals) {
     return label;
 }
 
+// The ticks of a scale whose values are exponents of ten: whole powers. A
+// step of 1, 2, 5, ... is made the whole number it stands for (it is computed
+// through a logarithm, 2 as 1.9999999999999996); a finer one becomes 1 where
+// the range holds two or more whole powers, else the ticks stay as they are.
+TTicks PowerTicks(const TTicks& ticks, double low, double high) {
+    if (std::fabs(ticks.step) > 0.9 && std::isfinite(ticks.step))
+        return {std::nearbyint(ticks.first), std::nearbyint(ticks.step)};
+    const double lowPower = std::ceil(std::min(low, high));
+    const double highPower = std::floor(std::max(low, high));
+    if (!(highPower > lowPower)) return ticks;
+    return high > low ? TTicks{lowPower, 1.0} : TTicks{highPower, -1.0};
+}
+
+// The label of 10^value: whole powers read "0.1", "1", "10" and "1eK"
+// beyond; other values three significant digits ("3.16", "0.0316", "3.16e5").
+std::string PowerLabel(double value) {
+    char text[32];
+    // Ticks stepped in tenths land on whole powers within rounding.
+    if (std::fabs(value - std::nearbyint(value)) < 1e-9 && std::fabs(value) < 1e9) {
+        const int power = static_cast<int>(std::nearbyint(value));
+        if (power == -1) return "0.1";
+        if (power == 0) return "1";
+        if (power == 1) return "10";
+        std::snprintf(text, sizeof text, "1e%d", power);
+        return text;
+    }
+    double power = std::floor(value);
+    double mantissa = std::pow(10.0, value - power);
+    std::snprintf(text, sizeof text, "%.3g", mantissa);
+    if (std::string(text) == "10") { // rounded up to the next power
+        mantissa = 1;
+        power += 1;
+    }
+    if (std::fabs(power) <= 2)
+        std::snprintf(text, sizeof text, "%.3g", mantissa * std::pow(10.0, power));
+    else
+        std::snprintf(text, sizeof text, "%.3ge%.0f", mantissa, power);
+    return text;
+}
+
 // The left edge of a label halfWidth*2 wide: x and y labels centred on the
 // tick's end and shifted along the slant of their edge, z labels right of it.
 int LabelLeft(const ScaleView& v, TPoint end, int halfWidth) {
@@ -164,7 +205,9 @@ void TPlot3D::DrawScale(Canvas* canvas, TP3ScaleKind kind, TPoint a, TPoint b, d
     canvas->SetFontColor(colors[kind]);
     canvas->SetBrushStyle(bsClear);
 
-    const TTicks ticks = CalcTicks(m_minTick[kind], low, high);
+    const bool powers = kind == skZScale && m_logScaleZ;
+    TTicks ticks = CalcTicks(m_minTick[kind], low, high);
+    if (powers) ticks = PowerTicks(ticks, low, high);
     // Fixed-point labels get at least the decimals their step needs, so that
     // ticks 0.05 apart do not read "0.1", "0.0" and "-0.0".
     int decimals = AutoDecimals(m_decPlace[kind], low, high);
@@ -187,7 +230,7 @@ void TPlot3D::DrawScale(Canvas* canvas, TP3ScaleKind kind, TPoint a, TPoint b, d
         canvas->MoveTo(tick.foot.x, tick.foot.y);
         canvas->LineTo(tick.end.x, tick.end.y);
 
-        std::string label = TickLabel(value, view.width, decimals);
+        std::string label = powers ? PowerLabel(value) : TickLabel(value, view.width, decimals);
         if (OnBeforeDrawScaleLabel)
             OnBeforeDrawScaleLabel(*this, canvas, kind, label, tick.foot.x, tick.foot.y);
         const int left = LabelLeft(view, tick.end, canvas->TextWidth(label) / 2);

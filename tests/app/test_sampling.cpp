@@ -139,6 +139,7 @@ TEST(ReduceValue, ByDisplayMode) {
         Complex w;
         int mode;
         double expected;
+        bool log = false;
     } rows[] = {
         {"real part", {3, 4}, 1, 3},
         {"imaginary part", {3, 4}, 2, 4},
@@ -147,9 +148,14 @@ TEST(ReduceValue, ByDisplayMode) {
         {"phase on the negative axis", {-2, 0}, 4, std::numbers::pi},
         {"phase of zero", {0, 0}, 4, 0},
         {"phase in the third quadrant", {-1, -1}, 4, -3 * std::numbers::pi / 4},
+        {"log modulus", {3, 4}, 3, 0.69897000433601880479, true},
+        {"log modulus of a tiny value", {0, -1e-300}, 3, -300, true},
+        {"log modulus beyond the double range", {1e3000L, 0}, 3, 3000, true},
+        {"log of a zero lies below every cut", {0, 0}, 3, -INFINITY, true},
+        {"log ignored by the real part", {3, 4}, 1, 3, true},
     };
     for (const auto& r : rows)
-        EXPECT_DOUBLE_EQ(sampling::ReduceValue(r.w, r.mode), r.expected) << r.name;
+        EXPECT_DOUBLE_EQ(sampling::ReduceValue(r.w, r.mode, r.log), r.expected) << r.name;
 }
 
 TEST(ReduceValue, FaultsAreErrors) {
@@ -271,6 +277,23 @@ TEST_F(Fill, ValuesAreClampedToTheZRange) {
     Sample("Z*10", 1, {"-4", "-4", "-1,5", "4", "4", "2"});
     EXPECT_EQ(Cell(1, 1), -1.5);
     EXPECT_EQ(Cell(36, 1), 2);
+}
+
+TEST_F(Fill, LogHeightIsCutByTheZRange) {
+    const struct {
+        const char* formula;
+        int mode;
+        double expected; // z interval -1..1
+    } rows[] = {{"0", 3, -1}, {"1", 3, 0}, {"SQRT(10)", 3, 0.5}, {"100", 3, 1}, {"0.5", 1, 0.5}};
+    for (const auto& r : rows) {
+        sampling::SurfaceRequest request;
+        request.formula = r.formula;
+        request.displayMode = r.mode;
+        request.intervals = {"-4", "-4", "-1", "4", "4", "1"};
+        request.logHeight = true;
+        sampling::PrepareSurface(plot, request);
+        EXPECT_DOUBLE_EQ(Cell(5, 9), r.expected) << r.formula << " in mode " << r.mode;
+    }
 }
 
 TEST_F(Fill, FillingTwiceStoresTheSameValues) {

@@ -128,6 +128,36 @@ TEST_F(Scales, TickLabels) {
     }
 }
 
+TEST_F(Scales, LogZScaleReadsPowersOfTen) {
+    struct Row {
+        const char* name;
+        double low, high;
+        LabelList expected;
+    };
+    const Row rows[] = {
+        // clang-format off
+        {"the window's z range: a step of 2 computed as 1.9999999999999996", -4, 4, {"1e-4", "1e-2", "1", "1e2", "1e4"}},
+        {"a step of tenths becomes whole powers", -1, 1, {"0.1", "1", "10"}},
+        {"two decades, upper end only just above a power", -1, 1.5, {"0.1", "1", "10"}},
+        {"within one decade: three significant digits", 0.2, 0.8, {"1.58", "2", "2.51", "3.16", "3.98", "5.01", "6.31"}},
+        {"one whole power among tenths", -2.5, -1.2, {"3.98e-3", "6.31e-3", "1e-2", "0.0158", "0.0251", "0.0398", "0.0631"}},
+        {"far below 1", -3.5, -3.2, {"3.16e-4", "3.98e-4", "5.01e-4", "6.31e-4"}},
+        // clang-format on
+    };
+    plot.SetLogScaleZ(true);
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        Show(skZScale);
+        SetRange(skZScale, r.low, r.high);
+        Paint();
+        EXPECT_EQ(Labels(), r.expected);
+    }
+    Show(skXScale); // the other scales stay linear
+    SetRange(skXScale, -4, 4);
+    Paint();
+    EXPECT_EQ(Labels(), (LabelList{"-4.0", "-2.0", "0.0", "2.0", "4.0"}));
+}
+
 TEST_F(Scales, TinyTickValueIsLabelledZero) {
     // With the step 1.99999999998 the middle tick of -4..4 is 4.4e-16.
     SetRange(skXScale, -4, 4);
