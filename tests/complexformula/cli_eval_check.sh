@@ -36,6 +36,10 @@ expect first-fault-in-a-function 3 '' 'error: Gleitkommaüberlauf' -- eval 'RIEM
 expect large-argument-limit 0 '1 0 0' -- eval 'TANH(100*Z)' --z 4,0
 expect secant-limit 0 '0 0 0' -- eval 'SEC(Z)' --z 0,800
 expect pole-too-large 0 '1.0000000000000000000*e+30 0 4' -- eval 'GAMMA(Z)' --z 0,0
+# |zeta| at the double nearest the first nontrivial zero is below 1e-12 (about 7e-16).
+expect zeta-first-zero 0 '*e-1[3-9] *e-1[3-9] 0' -- eval 'ZETA(Z)' --z 0.5,14.134725141734693
+expect arg-on-the-cut-from-below 0 '3.141592653589793238* 0 0' -- eval 'ARG(Z)' --z -1,-0
+expect exponent-notation 0 '0.000999999999999999999958 0 0' -- eval '1e-3'
 expect last-character-unread 0 '2 0 1' -- eval '2Z' --z 1,2
 expect negative-option-values 0 '-3 -4 0' -- eval Z --z -3,-4
 expect upper-cased 0 '3 4 0' -- eval z --z 3,4
