@@ -5,6 +5,11 @@
 // iteration is one fill at the next Q of a sweep; the real part is clamped to
 // the z range and stored, as the fill does. The table at the end gives each
 // row's CPU time per fill and its ratio to the native loop.
+//
+// The pool rows fill expensive formulas and a large grid on one thread and on
+// all of them (fillpool::Threads()); their table gives the wall time per fill
+// and the speed-up.
+#include "app/fillpool.h"
 #include "app/sampling.h"
 #include "complexformula/interpreter.h"
 #include "plot/plot3d.h"
@@ -122,6 +127,30 @@ void CompiledFill(benchmark::State& state) {
 }
 BENCHMARK(CompiledFill)->Unit(benchmark::kMillisecond);
 
+// A fill on the pool: threads 1, or 0 for all of them.
+struct PoolCase {
+    const char* formula;
+    int points;
+};
+const PoolCase kPoolCases[] = {{"RIEMANN(Z)", 36}, {"GAMMA(Z)", 36}, {kFormula, 400}};
+
+std::string PoolRowName(const PoolCase& c, int threads) {
+    return "PoolFill/" + std::string(c.formula) + "/" + std::to_string(c.points) +
+           "/threads:" + (threads == 1 ? std::string("1") : "all");
+}
+
+void PoolFill(benchmark::State& state, PoolCase c, int threads) {
+    TPlot3D plot;
+    sampling::LoadWindowPlotSettings(plot);
+    fillpool::SetThreads(threads);
+    double q = 0;
+    for (auto _ : state) {
+        ComplexParamQ.re = NextQ(q);
+        sampling::FillSurface(plot, c.formula, sampling::dmRealPart, c.points);
+    }
+    fillpool::SetThreads(0);
+}
+
 // The console output, then the four rows side by side.
 class TableReporter : public benchmark::ConsoleReporter {
   public:
@@ -132,7 +161,8 @@ class TableReporter : public benchmark::ConsoleReporter {
         for (const Run& run : runs) {
             if (run.error_occurred || run.iterations == 0) continue;
             if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
-            m_cpuMs[run.run_name.str()] = run.GetAdjustedCPUTime(); // in ms
+            m_cpuMs[run.run_name.function_name] = run.GetAdjustedCPUTime(); // in ms
+            m_wallMs[run.run_name.function_name] = run.GetAdjustedRealTime();
         }
     }
     void PrintTable() const {
@@ -150,16 +180,31 @@ class TableReporter : public benchmark::ConsoleReporter {
                 std::printf("  %6.1f x native", row->second / native->second);
             std::printf("\n");
         }
+        std::printf("\nFill on one thread and on all %d, wall time per fill:\n",
+                    fillpool::Threads());
+        for (const PoolCase& c : kPoolCases) {
+            const auto one = m_wallMs.find(PoolRowName(c, 1));
+            const auto all = m_wallMs.find(PoolRowName(c, 0));
+            if (one == m_wallMs.end() || all == m_wallMs.end()) continue;
+            std::printf("  %-16s %3d x %-3d %9.3f ms %9.3f ms  %5.2f x\n", c.formula, c.points,
+                        c.points, one->second, all->second, one->second / all->second);
+        }
     }
 
   private:
     std::map<std::string, double> m_cpuMs;
+    std::map<std::string, double> m_wallMs;
 };
 
 } // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
+    for (const PoolCase& c : kPoolCases)
+        for (const int threads : {1, 0})
+            benchmark::RegisterBenchmark(PoolRowName(c, threads).c_str(), PoolFill, c, threads)
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime();
     TableReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.PrintTable();

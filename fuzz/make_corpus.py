@@ -99,6 +99,11 @@ def main():
         head = bytes([0, 4 + k, 2, 14, 3, 1, 3, k % 36])
         blobs.append(head + cp1252(text))
     write("fuzz_sampling", blobs)
+    # fuzz_fill: Q = 0.5 (table entry 4), the ranges -4..4 as byte 200 and a
+    # quarter, then mode, points and threads, then the text.
+    ranges = bytes([200, 0xF0, 200, 16, 200, 0xF0, 200, 16])
+    write("fuzz_fill", [bytes([4]) + ranges + bytes([k % 4, k % 12, k % 3]) + cp1252(f)
+                        for k, f in enumerate(COMPLEX_FORMULAS)])
     # The grid and plot targets start from small structured inputs.
     write("fuzz_matrix", [bytes([0, 36, 0, 36, 0, 11]),
                           bytes([5, 3, 0, 3, 0, 3, 1, 0, 1, 0, 0, 10, 11]),

@@ -401,24 +401,26 @@ TEST_F(PoolFill, BitIdenticalToOneThread) {
         const char* formula;
         int mode;
         double yLow, yHigh; // 0, 0: the window's -4..4
+        int statusLeft;     // by the last point, in fill order
     } rows[] = {
-        {"the default formula", "SIN(Z+Q)*Z/10", sampling::dmRealPart, 0, 0},
-        {"overflow part way, also at the last point", "Z^1000", sampling::dmRealPart, 0, 0},
-        {"domain status at every point", "LN(Z-Z)", sampling::dmImagPart, 0, 0},
-        {"division by zero substituted", "1/(Z-Z)", sampling::dmModulus, 0, 0},
-        {"status at the last point only", "LN(Z-3.996-4*I)", sampling::dmPhase, 0, 0},
-        {"syntax error everywhere", "Z+", sampling::dmRealPart, 0, 0},
-        {"empty text", "", sampling::dmRealPart, 0, 0},
-        {"reduction overflows part way", "Z*1E300", sampling::dmModulus, 0, 0},
-        {"poles of gamma", "GAMMA(Z*2)", sampling::dmModulus, 0, 0},
-        {"an expensive function", "RIEMANN(Z)", sampling::dmRealPart, 0, 0},
-        {"remembered sine pairs", "SEC(Z)*CSC(Z)+COSH(Z)", sampling::dmRealPart, 0, 0},
-        {"positions that overflow", "2", sampling::dmRealPart, 1e308, -1e308},
+        {"the default formula", "SIN(Z+Q)*Z/10", sampling::dmRealPart, 0, 0, 0},
+        {"overflow part way, also at the last point", "Z^1000", sampling::dmRealPart, 0, 0, 0},
+        {"domain status at every point", "LN(Z-Z)", sampling::dmImagPart, 0, 0, 2},
+        {"division by zero substituted", "1/(Z-Z)", sampling::dmModulus, 0, 0, 2},
+        {"status at the last point only", "LN(Z-3.996-4*I)", sampling::dmPhase, 0, 0, 2},
+        {"overflow status in the right half", "EXP(Z*1000)", sampling::dmRealPart, 0, 0, 4},
+        {"syntax error everywhere", "Z+", sampling::dmRealPart, 0, 0, 1},
+        {"empty text", "", sampling::dmRealPart, 0, 0, 1},
+        {"reduction overflows part way", "Z*1E300", sampling::dmModulus, 0, 0, 2},
+        {"poles of gamma", "GAMMA(Z*2)", sampling::dmModulus, 0, 0, 0},
+        {"an expensive function", "RIEMANN(Z)", sampling::dmRealPart, 0, 0, 0},
+        {"remembered sine pairs", "SEC(Z)*CSC(Z)+COSH(Z)", sampling::dmRealPart, 0, 0, 0},
+        {"positions that overflow", "2", sampling::dmRealPart, 1e308, -1e308, 0},
     };
     for (const auto& r : rows) {
         for (const int points : {36, 37}) {
             SCOPED_TRACE(std::string(r.name) + " at " + std::to_string(points));
-            ComplexStatus = 3; // the last point's status must replace it
+            ComplexStatus = 3; // the status the fill starts from
             TPlot3D plot;
             sampling::LoadWindowPlotSettings(plot);
             if (r.yLow != r.yHigh) {
@@ -428,6 +430,7 @@ TEST_F(PoolFill, BitIdenticalToOneThread) {
             ComplexParamQ = Complex{0.3L, 0};
             const sampling::FillJob job = sampling::MakeFillJob(plot, r.formula, r.mode, points);
             const sampling::FillResult one = Compute(job, 1);
+            EXPECT_EQ(one.status, r.statusLeft);
             for (const int threads : {2, 3}) {
                 const sampling::FillResult pool = Compute(job, threads);
                 ASSERT_EQ(pool.done, points * points);
