@@ -21,6 +21,8 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 using windowsupport::SetBackground;
@@ -86,15 +88,18 @@ QGroupBox* MakeRadioGroup(QWidget* parent, QRect bounds, const QString& caption,
 
 void MainWindow::createPanels() {
     auto* client = new QWidget(this);
-    client->setFixedSize(ClientWidth, ClientHeight);
+    client->setMinimumSize(MinimumClientSize);
+    client->resize(ClientWidth, ClientHeight);
     SetBackground(client, Qt::white);
     setCentralWidget(client);
+    client->installEventFilter(this);
 
     m_plotWidget = new PlotWidget(client);
     m_plotWidget->setGeometry(0, 0, PlotWidth, PlotHeight);
     m_plotWidget->setCursor(Qt::PointingHandCursor);
     m_plotWidget->Plot().SetSize(PlotWidth, PlotHeight);
     m_plotWidget->installEventFilter(this);
+    m_plotWidget->onResize = [this] { fitPlotView(); };
     // Shown while a fill takes longer than half a second.
     m_progress = new QProgressBar(m_plotWidget);
     m_progress->setGeometry(16, PlotHeight - 36, 260, 20);
@@ -107,7 +112,6 @@ void MainWindow::createPanels() {
     m_formulaPanel->setGeometry(0, ClientHeight - BottomPanelHeight, ClientWidth,
                                 BottomPanelHeight);
     SetBackground(m_formulaPanel, PanelColor);
-    m_formulaPanel->installEventFilter(this);
 
     m_controlPanel = new QWidget(client);
     m_controlPanel->setGeometry(ClientWidth - RightPanelWidth, 0, RightPanelWidth,
@@ -121,13 +125,88 @@ void MainWindow::createFormulaPanel() {
     m_formulaLine->setGeometry(80, 14, 505, 22);
     m_formulaLine->setText(QStringLiteral("SIN(Z+Q)*Z/10"));
     SetBackground(m_formulaLine, Qt::white, QPalette::Base);
+    // The grid's points per axis, under the control panel.
+    m_gridPointsLabel = MakeLabel(m_formulaPanel, 0, 16, QStringLiteral("Gitterpunkte"));
+    m_gridPointsField = MakeSpin(m_formulaPanel, {0, 14, 50, 22, 0, 8, 400, 1, 36});
+    m_gridPointsField->setToolTip(QString::fromUtf8(
+        "Gitterpunkte je Achse, 8 bis 400: die Fläche wird an N × N Punkten berechnet"));
 }
 
-// The formula line reaches from its label to the control panel.
-void MainWindow::fitFormulaLine() {
-    m_formulaLine->resize(m_formulaPanel->width() - m_formulaLine->x() - m_controlPanel->width() -
-                              20,
-                          m_formulaLine->height());
+void MainWindow::rememberPanelPlaces() {
+    for (QObject* child : m_controlPanel->children())
+        if (auto* widget = qobject_cast<QWidget*>(child))
+            m_panelPlaces.emplace_back(widget, widget->geometry());
+    std::stable_sort(m_panelPlaces.begin(), m_panelPlaces.end(),
+                     [](const auto& a, const auto& b) { return a.second.y() < b.second.y(); });
+}
+
+namespace {
+
+// The control panel's children in rows (controls whose heights overlap sit in
+// one row), and each child's new top when the gaps between the rows shrink by
+// the same factor so that the last row ends at bottom; no row moves down.
+std::vector<int> RowTops(const std::vector<std::pair<QWidget*, QRect>>& places, int bottom) {
+    std::vector<int> rowOf(places.size());
+    std::vector<std::pair<int, int>> rows; // top and bottom of each row
+    for (std::size_t k = 0; k < places.size(); ++k) {
+        const QRect& r = places[k].second;
+        if (rows.empty() || r.top() >= rows.back().second)
+            rows.emplace_back(r.top(), r.top() + r.height());
+        else
+            rows.back().second = std::max(rows.back().second, r.top() + r.height());
+        rowOf[k] = static_cast<int>(rows.size()) - 1;
+    }
+    int heights = 0, gaps = 0, previous = 0;
+    for (const auto& [top, end] : rows) {
+        heights += end - top;
+        gaps += top - previous;
+        previous = end;
+    }
+    const double shrink = gaps > 0 ? std::clamp(double(bottom - heights) / gaps, 0.0, 1.0) : 1.0;
+    std::vector<int> rowTop(rows.size());
+    double y = 0;
+    previous = 0;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        y += (rows[r].first - previous) * shrink;
+        rowTop[r] = static_cast<int>(std::lround(y));
+        y += rows[r].second - rows[r].first;
+        previous = rows[r].second;
+    }
+    std::vector<int> tops(places.size());
+    for (std::size_t k = 0; k < places.size(); ++k)
+        tops[k] = rowTop[rowOf[k]] + places[k].second.top() - rows[rowOf[k]].first;
+    return tops;
+}
+
+} // namespace
+
+// The plot takes the room the window gives it; the control panel keeps its
+// width at the right and the formula panel its height at the bottom. At the
+// start size the panels lie as they always have. A window too short for the
+// panel's controls lets the panel reach down beside the formula panel and
+// moves its controls up proportionally, so that every control still shows.
+void MainWindow::layoutPanels() {
+    const QSize client = centralWidget()->size();
+    const int plotWidth = client.width() - RightPanelWidth;
+    const int plotHeight = client.height() - BottomPanelHeight;
+    m_plotWidget->setGeometry(0, 0, plotWidth, plotHeight);
+    m_progress->move(16, plotHeight - 36);
+    const bool panelFits = plotHeight >= PlotHeight;
+    m_controlPanel->setGeometry(plotWidth, 0, RightPanelWidth,
+                                panelFits ? plotHeight : client.height());
+    m_formulaPanel->setGeometry(0, plotHeight, panelFits ? client.width() : plotWidth,
+                                BottomPanelHeight);
+    // The last row of controls ends at least 4 pixels above the edge.
+    const std::vector<int> tops = RowTops(m_panelPlaces, m_controlPanel->height() - 4);
+    for (std::size_t k = 0; k < m_panelPlaces.size(); ++k)
+        m_panelPlaces[k].first->move(m_panelPlaces[k].second.x(), tops[k]);
+    // The formula line reaches from its label to the control panel, or, where
+    // the panel reaches down, to the grid field at the formula panel's end.
+    const int fieldLeft = panelFits ? plotWidth + 100 : plotWidth - 60;
+    const int lineRight = panelFits ? plotWidth - 20 : fieldLeft - 100;
+    m_formulaLine->resize(lineRight - m_formulaLine->x(), m_formulaLine->height());
+    m_gridPointsLabel->move(fieldLeft - 88, 16);
+    m_gridPointsField->move(fieldLeft, 14);
 }
 
 void MainWindow::createViewControls() {
@@ -254,6 +333,8 @@ void MainWindow::nameControls() {
         {m_qLabel, "L11"},
         {m_qStepField, "Rx6"},
         {m_drawButton, "D1"},
+        {m_gridPointsLabel, "GridPointsLabel"},
+        {m_gridPointsField, "GridPoints"},
         {m_displayModeGroup, "RadioGroup1"},
         {m_displayModes, "RadioGroup1Items"},
     };
@@ -269,6 +350,7 @@ void MainWindow::setTabOrder() {
     for (QAbstractButton* b : m_simulationKinds->buttons()) order.append(b);
     order.append({m_simulationButton, m_qStepField, m_qField, m_drawButton});
     for (QAbstractButton* b : m_displayModes->buttons()) order.append(b);
+    order.append(m_gridPointsField);
     for (QButtonGroup* group : {m_simulationKinds, m_displayModes})
         for (QAbstractButton* b : group->buttons()) b->installEventFilter(this);
     for (int k = 0; k + 1 < order.size(); ++k) QWidget::setTabOrder(order[k], order[k + 1]);

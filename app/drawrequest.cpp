@@ -50,7 +50,8 @@ void MainWindow::fill(std::optional<sampling::IntervalValues> intervals,
                       std::function<void()> then) {
     if (!intervals && FillRunning()) intervals = m_backgroundIntervals;
     endBackgroundFill();
-    sampling::FillJob job = sampling::MakeFillJob(Plot(), m_state.formula, m_state.displayMode);
+    sampling::FillJob job =
+        sampling::MakeFillJob(Plot(), m_state.formula, m_state.displayMode, m_state.points);
     if (intervals) sampling::SetJobIntervals(job, *intervals);
     const std::uint64_t jobNumber = m_filler->Start(std::move(job));
     if (std::optional<sampling::FillResult> result = m_filler->Wait(jobNumber, FillWait)) {
@@ -61,6 +62,7 @@ void MainWindow::fill(std::optional<sampling::IntervalValues> intervals,
     m_backgroundFormula = m_state.formula;
     m_backgroundIntervals = intervals;
     m_afterFill = std::move(then);
+    m_progress->setRange(0, m_state.points * m_state.points);
     m_fillClock.start();
     m_progressTimer.start();
 }

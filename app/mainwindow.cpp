@@ -29,6 +29,8 @@
 #include <QScreen>
 #include <QWheelEvent>
 
+#include <algorithm>
+
 QFont WindowFont() {
     QFont font(QStringLiteral("Verdana"));
     font.setPixelSize(12);
@@ -41,7 +43,8 @@ QFont WindowFont() {
 
 MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                              Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+                              Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                              Qt::WindowCloseButtonHint) {
     setWindowTitle(QStringLiteral("Darstellung komplexer Funktionen "));
     setFont(WindowFont());
     windowsupport::SetBackground(this, Qt::white);
@@ -55,6 +58,7 @@ MainWindow::MainWindow(QWidget* parent)
     createActions();
     nameControls();
     setTabOrder();
+    rememberPanelPlaces();
     sampling::LoadWindowPlotSettings(Plot());
     m_simulationTimer.setInterval(15);
     m_progressTimer.setInterval(100);
@@ -66,11 +70,12 @@ MainWindow::MainWindow(QWidget* parent)
     connectSlots();
 
     const int menuHeight = m_menuBar->sizeHint().height();
-    setFixedSize(ClientWidth, ClientHeight + menuHeight);
+    setMinimumSize(MinimumClientSize.width(), MinimumClientSize.height() + menuHeight);
+    resize(ClientWidth, ClientHeight + menuHeight);
     if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
 
     errorreport::Guarded([this] { setUpPlotView(); });
-    fitFormulaLine();
+    layoutPanels();
 }
 
 MainWindow::~MainWindow() {
@@ -161,6 +166,7 @@ void MainWindow::connectSlots() {
         f->OnChange = [this, f] { viewAngleOrSizeChanged(f); };
     m_colorScaleField->OnChange = [this] { colorScaleChanged(); };
     m_qField->OnChange = [this] { qChanged(); };
+    m_gridPointsField->OnChange = [this] { gridPointsChanged(); };
 
     connect(m_meshCheck, &QCheckBox::toggled, this, guard([this] { meshToggled(); }));
     connect(m_scalesCheck, &QCheckBox::toggled, this, guard([this] { scalesToggled(); }));
@@ -215,8 +221,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         showPlotReadOut(static_cast<QHelpEvent*>(event));
         return true;
     }
-    if (watched == m_formulaPanel && event->type() == QEvent::Resize)
-        errorreport::Guarded([this] { fitFormulaLine(); });
+    if (watched == centralWidget() && event->type() == QEvent::Resize)
+        errorreport::Guarded([this] { layoutPanels(); });
     // A radio group is one tab stop whose focus lands on the selected item.
     if (event->type() == QEvent::FocusIn) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
@@ -238,15 +244,32 @@ void MainWindow::showEvent(QShowEvent* event) {
     errorreport::Guarded([this] { firstShown(); });
 }
 
-// The plot's centre in the middle of the plot area and the magnification to
-// its height. The window cannot be resized; moving it is left to the window
-// manager, which Qt does not let a program forbid.
+// The size field as the start-up leaves it, to the plot's start height.
 void MainWindow::setUpPlotView() {
-    Plot().SetCentX(m_plotWidget->width() / 2);
-    Plot().SetCentY(m_plotWidget->height() / 2);
-    m_magnificationField->SetValue(m_plotWidget->height() / 540.0 * 1.1);
-    Plot().SetMagnification(m_magnificationField->Value());
+    m_magnificationField->SetValue(windowplot::PlotHeight / 540.0 * 1.1);
+    fitPlotView();
     m_ready = true;
+}
+
+// The picture is framed in any plot area as in the start one: the centre in
+// the middle, the surface as large relative to the area (the size field
+// times plotScale). The plot draws in the screen's pixels.
+void MainWindow::fitPlotView() {
+    TPlot3D& plot = Plot();
+    const bool held = plot.HoldPaint();
+    plot.SetHoldPaint(true);
+    plot.SetCentX(plot.Width() / 2);
+    plot.SetCentY(plot.Height() / 2);
+    plot.SetMagnification(m_magnificationField->Value() * plotScale());
+    if (!held) plot.SetHoldPaint(false);
+}
+
+// The plot's size in pixels against the start picture's, the smaller ratio
+// of the two sides; 1 at the start size.
+double MainWindow::plotScale() const {
+    const TPlot3D& plot = m_plotWidget->Plot();
+    return std::min(double(plot.Width()) / windowplot::PlotWidth,
+                    double(plot.Height()) / windowplot::PlotHeight);
 }
 
 // The start picture: the formula line's formula over the fields, then the

@@ -22,6 +22,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/backgroundfill.h"
 #include "app/formulafeedback.h"
@@ -53,9 +55,11 @@ class MainWindow : public QMainWindow {
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Client area, below the menu bar.
+    // Client area below the menu bar as the window starts; it can be
+    // resized down to MinimumClientSize, where every control still shows.
     static constexpr int ClientWidth = 1008;
     static constexpr int ClientHeight = 709;
+    static constexpr QSize MinimumClientSize{640, 574};
 
     TPlot3D& Plot();
     // The formula last drawn, the display mode and the sweep direction.
@@ -128,7 +132,10 @@ class MainWindow : public QMainWindow {
     void setTabOrder();
     void connectSlots();
     void setUpPlotView();
-    void fitFormulaLine();
+    void rememberPanelPlaces();
+    void layoutPanels();
+    void fitPlotView();
+    double plotScale() const;
 
     // Slots. The wiring runs each through the error report.
     void firstShown();
@@ -139,6 +146,7 @@ class MainWindow : public QMainWindow {
     void viewAngleOrSizeChanged(SpinField* field);
     void colorScaleChanged();
     void qChanged();
+    void gridPointsChanged();
     void meshToggled();
     void scalesToggled();
     void boxToggled();
@@ -234,6 +242,8 @@ class MainWindow : public QMainWindow {
     SpinField* m_qField;
     QLabel* m_qLabel;
     SpinField* m_qStepField; // hundredths
+    QLabel* m_gridPointsLabel;
+    SpinField* m_gridPointsField; // points per axis, 8..400
     QPushButton* m_drawButton;
     QGroupBox* m_displayModeGroup;
     QButtonGroup* m_displayModes; // display mode - 1
@@ -255,6 +265,9 @@ class MainWindow : public QMainWindow {
         std::string fault;
         int count = 0;
     } m_repeatedFault;
+    // Where the control panel's children sit at the start size; a shorter
+    // window moves them up proportionally, keeping their sizes.
+    std::vector<std::pair<QWidget*, QRect>> m_panelPlaces;
     bool m_ready = false;
     bool m_shownOnce = false;
 };

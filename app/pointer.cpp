@@ -140,8 +140,11 @@ QString MainWindow::ReadOut(int x, int y) const {
 // The read-out shows while the pointer rests with no button held; a drag
 // turns the surface and shows nothing.
 void MainWindow::showPlotReadOut(QHelpEvent* event) {
-    const QString text =
-        QApplication::mouseButtons() == Qt::NoButton ? ReadOut(event->x(), event->y()) : QString();
+    const double ratio = m_plotWidget->PixelRatio();
+    const QString text = QApplication::mouseButtons() == Qt::NoButton
+                             ? ReadOut(static_cast<int>(std::lround(event->x() * ratio)),
+                                       static_cast<int>(std::lround(event->y() * ratio)))
+                             : QString();
     if (text.isEmpty()) {
         QToolTip::hideText();
         return;

@@ -16,13 +16,21 @@
 void MainWindow::viewAngleOrSizeChanged(SpinField* field) {
     if (field == m_angleXField) Plot().SetViewAngleX(std::nearbyint(field->Value()));
     if (field == m_angleZField) Plot().SetViewAngleZ(std::nearbyint(field->Value()));
-    if (field == m_magnificationField) Plot().SetMagnification(field->Value());
+    if (field == m_magnificationField) Plot().SetMagnification(field->Value() * plotScale());
 }
 
 // The colour scale spans 15 below the field's value.
 void MainWindow::colorScaleChanged() {
     Plot().SetColorScaleHigh(m_colorScaleField->Value());
     Plot().SetColorScaleLow(m_colorScaleField->Value() - 15);
+}
+
+// The grid's points per axis: the next fill samples N x N points, and the
+// mesh draws about every 36th line of the grid.
+void MainWindow::gridPointsChanged() {
+    m_state.points = static_cast<int>(m_gridPointsField->Value());
+    Plot().SetMeshStep((m_state.points + sampling::GridPoints - 1) / sampling::GridPoints);
+    if (m_ready) fill({}, [this] { Plot().Paint(); });
 }
 
 void MainWindow::qChanged() {

@@ -1,5 +1,6 @@
 // What the window shares with its fills beyond the controls: the formula as
-// last drawn, the display mode and the direction of the Q sweep. The window
+// last drawn, the display mode, the direction of the Q sweep and the grid's
+// points per axis. The window
 // holds one and hands its formula and mode to every fill; Q lives in the
 // interpreters, where the interval fields read it too. No Qt.
 #pragma once
@@ -11,5 +12,6 @@
 struct ViewState {
     std::string formula; // Windows-1252, upper case, as the formula line delivers it
     int displayMode = sampling::dmRealPart;
-    bool sweepUp = false; // the Q sweep's next step goes up
+    bool sweepUp = false;              // the Q sweep's next step goes up
+    int points = sampling::GridPoints; // samples per axis, 8..400 in the window
 };

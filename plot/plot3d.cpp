@@ -296,6 +296,13 @@ void TPlot3D::SetMeshVisible(bool v) {
     Paint();
 }
 
+void TPlot3D::SetMeshStep(int step) {
+    step = std::max(step, 1);
+    if (step == m_meshStep) return;
+    m_meshStep = step;
+    Paint();
+}
+
 void TPlot3D::SetMagnification(double v) {
     if (std::isnan(v)) return; // no magnification to clamp it to
     m_magnification = std::clamp(v, 0.001, 3.0);

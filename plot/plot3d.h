@@ -158,6 +158,10 @@ class TPlot3D {
     void SetFrameStyle(TFrameStyle v);
     bool MeshVisible() const { return m_meshVisible; }
     void SetMeshVisible(bool v);
+    // The mesh draws every MeshStep-th grid line (1 draws every line), so a
+    // fine grid keeps about the mesh of a coarse one.
+    int MeshStep() const { return m_meshStep; }
+    void SetMeshStep(int step);
     double Magnification() const { return m_magnification; }
     void SetMagnification(double v);
     TMouseActMode MouseAction() const { return m_mouseAction; }
@@ -231,6 +235,7 @@ class TPlot3D {
     void Render(Canvas*& canvas);
     void DrawCells(Canvas*& canvas);
     void DrawBoxFaces(Canvas& canvas, int nearCorner);
+    void DrawMeshEdges(Canvas& canvas, const TQuad& quad, int i, int j);
     void DrawBoxEdges(Canvas& canvas, int corner, TColor color);
     TPoint CornerPoint(int corner) const;
     void DrawScales(Canvas*& canvas, int nearCorner);
@@ -281,6 +286,7 @@ class TPlot3D {
     bool m_logScaleZ = false;
     TFrameStyle m_frameStyle = fsLowered;
     bool m_meshVisible = true;
+    int m_meshStep = 1;
     double m_magnification = 1.0;
     TMouseActMode m_mouseAction = maRotate;
     std::array<int, 3> m_minTick{3, 3, 3};

@@ -142,9 +142,23 @@ void TPlot3D::DrawCells(Canvas*& canvas) {
                 OnBeforeRenderPolygon(*this, canvas, handled, i, j, quad, color);
             if (handled) continue;
             canvas->SetBrushColor(color);
-            if (!m_meshVisible) canvas->SetPenColor(color);
+            if (!m_meshVisible || m_meshStep > 1) canvas->SetPenColor(color);
             canvas->Polygon(quad);
+            if (m_meshVisible && m_meshStep > 1) DrawMeshEdges(*canvas, quad, i, j);
         }
+    }
+}
+
+// The edges of cell (i, j) that lie on every MeshStep-th grid line: its
+// corners run (i, j), (i+1, j), (i+1, j+1), (i, j+1).
+void TPlot3D::DrawMeshEdges(Canvas& canvas, const TQuad& quad, int i, int j) {
+    const bool onLine[4] = {(j - 1) % m_meshStep == 0, i % m_meshStep == 0, j % m_meshStep == 0,
+                            (i - 1) % m_meshStep == 0};
+    canvas.SetPenColor(m_colorMesh);
+    for (int k = 0; k < 4; ++k) {
+        if (!onLine[k]) continue;
+        canvas.MoveTo(quad[k].x, quad[k].y);
+        canvas.LineTo(quad[(k + 1) % 4].x, quad[(k + 1) % 4].y);
     }
 }
 

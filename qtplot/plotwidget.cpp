@@ -5,6 +5,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <cmath>
+
 namespace {
 
 TShiftState ShiftOf(const QMouseEvent& event) {
@@ -51,17 +53,26 @@ void PlotWidget::setVisible(bool visible) {
     if (visible) m_plot.Paint();
 }
 
+double PlotWidget::PixelRatio() const {
+    return devicePixelRatioF();
+}
+
 void PlotWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.drawImage(0, 0, m_host.Image());
+    painter.drawImage(QRectF(0, 0, width(), height()), m_host.Image());
 }
 
 void PlotWidget::resizeEvent(QResizeEvent*) {
-    m_plot.SetSize(width(), height());
+    const double ratio = PixelRatio();
+    m_host.SetPixelRatio(ratio);
+    m_plot.SetSize(static_cast<int>(std::lround(width() * ratio)),
+                   static_cast<int>(std::lround(height() * ratio)));
+    if (onResize) onResize();
     m_plot.Paint();
 }
 
 void PlotWidget::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint p = event->position().toPoint();
-    m_plot.MouseMoveMessage(ShiftOf(*event), p.x(), p.y());
+    const QPointF p = event->position() * PixelRatio();
+    m_plot.MouseMoveMessage(ShiftOf(*event), static_cast<int>(std::lround(p.x())),
+                            static_cast<int>(std::lround(p.y())));
 }

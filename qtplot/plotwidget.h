@@ -7,6 +7,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 #include "plot/plot3d.h"
 #include "qtplot/qtcanvas.h"
 
@@ -24,6 +26,11 @@ class PlotWidget : public QWidget {
     void PaintThrough(PaintHost& host);
     // The plot's Visible follows the widget's own (not its window's).
     void setVisible(bool visible) override;
+    // Screen pixels per widget unit: the plot draws in screen pixels, so that
+    // its lines stay sharp on a high-resolution screen.
+    double PixelRatio() const;
+    // Runs after the plot has taken a new size, before it repaints.
+    std::function<void()> onResize;
 
   protected:
     void paintEvent(QPaintEvent* event) override;

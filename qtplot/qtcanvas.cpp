@@ -88,6 +88,13 @@ void QtCanvas::SetFontSize(int points) {
     ApplyFont();
 }
 
+void QtCanvas::SetResolution(double ratio) {
+    const int dots = static_cast<int>(std::lround(DotsPerMeter * ratio));
+    m_metricsImage.setDotsPerMeterX(dots);
+    m_metricsImage.setDotsPerMeterY(dots);
+    ApplyFont();
+}
+
 void QtCanvas::ApplyFont() {
     m_metrics = QFontMetrics(m_font, &m_metricsImage);
     if (m_painter.isActive()) m_painter.setFont(m_font);
@@ -366,12 +373,21 @@ ImageHost::~ImageHost() {
     m_canvas.End();
 }
 
+void ImageHost::SetPixelRatio(double ratio) {
+    if (ratio == m_pixelRatio) return;
+    m_pixelRatio = ratio;
+    m_canvas.End();
+    m_image = QImage();
+    m_canvas.SetResolution(ratio);
+}
+
 Canvas& ImageHost::BeginPaint(int width, int height) {
     m_canvas.End();
     if (m_image.width() != width || m_image.height() != height) {
         m_image = width > 0 && height > 0 ? QImage(width, height, QImage::Format_RGB32) : QImage();
-        m_image.setDotsPerMeterX(DotsPerMeter);
-        m_image.setDotsPerMeterY(DotsPerMeter);
+        const int dots = static_cast<int>(std::lround(DotsPerMeter * m_pixelRatio));
+        m_image.setDotsPerMeterX(dots);
+        m_image.setDotsPerMeterY(dots);
     }
     m_canvas.Begin(&m_image);
     return m_canvas;

@@ -30,6 +30,9 @@ class QtCanvas : public Canvas {
     void SetBrushColor(TColor c) override;
     void SetFontName(const std::string& name) override;
     void SetFontSize(int points) override;
+    // The resolution fonts are measured and drawn at, as a multiple of the
+    // pictures' own.
+    void SetResolution(double ratio);
 
     void Rectangle(int x1, int y1, int x2, int y2) override;
     void LineTo(int x, int y) override;
@@ -74,9 +77,14 @@ class ImageHost : public PaintHost {
 
     const QImage& Image() const { return m_image; }
     QtCanvas& CanvasRef() { return m_canvas; }
+    // Screen pixels per point of the picture's fonts beyond the pictures'
+    // own resolution: on a screen of ratio 2 the labels are drawn at twice
+    // as many pixels.
+    void SetPixelRatio(double ratio);
     std::function<void()> onPresent;
 
   private:
     QImage m_image;
     QtCanvas m_canvas;
+    double m_pixelRatio = 1;
 };

@@ -185,15 +185,50 @@ TEST_F(Window, WindowProperties) {
     EXPECT_EQ(w->windowTitle(), "Darstellung komplexer Funktionen ");
     EXPECT_EQ(QApplication::applicationName(), "Tessarel");
     EXPECT_EQ(w->centralWidget()->size(), QSize(1008, 709));
-    EXPECT_EQ(w->minimumSize(), w->maximumSize());
-    EXPECT_FALSE(w->windowFlags() & Qt::WindowMinimizeButtonHint);
-    EXPECT_FALSE(w->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_LT(w->minimumSize().height(), 600); // resizable, down to 800 x 600 and below
+    EXPECT_TRUE(w->windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_EQ(w->font().pixelSize(), 12);
     EXPECT_EQ(find<PlotWidget>("P3D1")->size(), QSize(823, 653));
     EXPECT_EQ(plot().Width(), 823);
     EXPECT_EQ(plot().Height(), 653);
     EXPECT_EQ(field("E7")->width(), 723);
     EXPECT_EQ(find<PlotWidget>("P3D1")->cursor().shape(), Qt::PointingHandCursor);
+}
+
+// At any size every control shows inside the window and none overlaps
+// another; the plot takes the rest and is framed as the start picture is.
+TEST_F(Window, ResizedWindowShowsEveryControl) {
+    const QSize start = w->size();
+    const int menu = start.height() - 709;
+    for (const QSize size : {QSize(800, 600), QSize(1008, 728), QSize(1600, 1000)}) {
+        SCOPED_TRACE(size.width());
+        w->resize(size);
+        QTest::qWait(20);
+        const QSize client = w->centralWidget()->size();
+        EXPECT_EQ(client, QSize(size.width(), size.height() - menu));
+        EXPECT_EQ(find("P3D1")->size(), client - QSize(185, 56));
+        EXPECT_EQ(plot().Width(), client.width() - 185);
+        EXPECT_EQ(plot().CentX(), plot().Width() / 2);
+        QList<QRect> places;
+        for (const char* name : {"E7",  "GridPoints", "Rx1", "Rx2", "Rx3", "Rx4", "E1",
+                                 "E2",  "E3",         "E4",  "E5",  "E6",  "CB4", "CB1",
+                                 "CB3", "Rg1",        "D2",  "Rx6", "Rx5", "D1",  "RadioGroup1"}) {
+            QWidget* control = find(name);
+            const QRect place(control->mapTo(w->centralWidget(), QPoint(0, 0)), control->size());
+            const QRect panel(control->parentWidget()->mapTo(w->centralWidget(), QPoint(0, 0)),
+                              control->parentWidget()->size());
+            EXPECT_TRUE(panel.contains(place.topLeft()) && panel.contains(place.bottomLeft()))
+                << name;
+            for (const QRect& other : places) EXPECT_FALSE(place.intersects(other)) << name;
+            places << place;
+        }
+        // The surface is as large relative to the area as in the start picture.
+        EXPECT_DOUBLE_EQ(plot().Magnification(),
+                         1.33 * std::min(plot().Width() / 823.0, plot().Height() / 653.0));
+    }
+    w->resize(start);
+    QTest::qWait(20);
+    EXPECT_EQ(plot().Magnification(), 1.33);
 }
 
 TEST_F(Window, ControlsWhereTheyBelong) {

@@ -216,6 +216,23 @@ TEST_F(Render, MeshAndHandledCells) {
     EXPECT_EQ(plot.DrawOrderGrid().Cell(1, 1), 1);
 }
 
+// A mesh step k draws only the cell edges on every k-th grid line: on a 5 x 5
+// grid with k = 2, lines 1, 3 and 5 in each direction, 4 edges each, the
+// inner line's edges drawn by the cells on both sides: 2 * (4 + 8 + 4).
+TEST_F(Render, MeshEveryKthLine) {
+    Fill(5, 5, [](int i, int j) { return 0.1 * i * j; });
+    plot.SetColorMesh(clMaroon);
+    plot.SetMeshStep(2);
+    Paint();
+    for (const DrawOp& op : host.canvas.OpsOf(DrawOp::Poly)) EXPECT_EQ(op.penColor, op.brushColor);
+    const auto lines = host.canvas.OpsOf(DrawOp::Line);
+    EXPECT_EQ(lines.size(), 32u);
+    for (const DrawOp& op : lines) EXPECT_EQ(op.penColor, clMaroon);
+    plot.SetMeshStep(1);
+    Paint();
+    EXPECT_TRUE(host.canvas.OpsOf(DrawOp::Line).empty());
+}
+
 TEST_F(Render, QuadPassedToTheHandlerIsTheDrawnOne) {
     Fill(2, 2, [](int i, int j) { return 0.3 * i * j; });
     TQuad seen{};
