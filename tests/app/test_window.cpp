@@ -231,6 +231,17 @@ TEST_F(Window, ResizedWindowShowsEveryControl) {
     EXPECT_EQ(plot().Magnification(), 1.33);
 }
 
+// "Gitterpunkte" sets the fill's N x N points; the mesh keeps about 36 lines.
+TEST_F(Window, GridPointsSetTheFillAndTheMesh) {
+    spin("GridPoints")->SetValue(72);
+    EXPECT_EQ(w->LastFill().points, 72);
+    EXPECT_EQ(plot().SurfaceData().NrOfColumns(), 72);
+    EXPECT_EQ(plot().MeshStep(), 2);
+    spin("GridPoints")->SetValue(36);
+    EXPECT_EQ(plot().MeshStep(), 1);
+    EXPECT_EQ(grid(), ExpectedGrid("SIN(Z+Q)*Z/10", 1));
+}
+
 TEST_F(Window, ControlsWhereTheyBelong) {
     QWidget* const client = w->centralWidget();
     QWidget* const p2 = find("P2");
