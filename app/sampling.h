@@ -97,8 +97,12 @@ struct FillResult {
 
 // The points of the job in fill order (p outer, i inner) until the end or a
 // cancel; a point whose computation raises an error is recorded with its
-// fault and NaN as its drawn value, and the fill goes on. cancel is read
-// before each point; done, when given, counts the points computed.
+// fault and NaN as its drawn value, and the fill goes on. The points are
+// spread over the fill pool's threads (app/fillpool.h), each on its own copy
+// of the job's state; the result is the one-thread fill's, bit for bit, and
+// after a cancel samples[0, done) are the leading points in fill order.
+// cancel is read before each point by every thread; done, when given, counts
+// the points computed, a chunk at a time.
 FillResult ComputeFill(const FillJob& job, const std::atomic<bool>* cancel = nullptr,
                        std::atomic<int>* done = nullptr);
 
