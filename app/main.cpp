@@ -62,7 +62,8 @@ int ReadCommandLine(int argc, char** argv, surfaceoptions::SurfaceOptions& optio
     app.set_version_flag("--version", std::string("tessarel ") + surfaceoptions::Version());
     surfaceoptions::SurfaceOptionSet set;
     set.AddTo(app,
-              surfaceoptions::SurfaceOptionSet::Surface | surfaceoptions::SurfaceOptionSet::View,
+              surfaceoptions::SurfaceOptionSet::Surface | surfaceoptions::SurfaceOptionSet::View |
+                  surfaceoptions::SurfaceOptionSet::WindowPoints,
               false);
     app.footer(std::string("Without options the window starts with SIN(Z+Q)*Z/10 as always; the "
                            "options set\nits fields before the first picture.\n") +
