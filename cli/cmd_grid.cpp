@@ -3,6 +3,7 @@
 #include "app/sampling.h"
 #include "app/surfaceoptions.h"
 #include "cli/command.h"
+#include "cli/progress.h"
 #include "plot/plot3d.h"
 #include "runtime/fpu.h"
 
@@ -35,17 +36,18 @@ int Run(const Options& o) {
     sampling::LoadWindowPlotSettings(plot);
     const sampling::SurfaceRequest& request = options.request;
     try {
-        if (o.format == "csv") {
-            // The window's steps of PrepareSurface, with the fill recorded.
-            sampling::SetQ(request.q);
-            sampling::ApplyIntervals(plot, sampling::ReadIntervals(request.intervals));
-            sampling::FillRecord record;
-            sampling::FillSurface(plot, request, &record);
-            sampling::WriteCsv(std::cout, record);
-        } else {
-            sampling::PrepareSurface(plot, request);
-            PrintValues(plot.SurfaceData());
+        // The window's steps of PrepareSurface, with the fill recorded.
+        sampling::SetQ(request.q);
+        sampling::ApplyIntervals(plot, sampling::ReadIntervals(request.intervals));
+        sampling::FillRecord record;
+        {
+            cli::Progress progress(1, request.points * request.points);
+            sampling::FillSurface(plot, request, &record, progress.Points());
         }
+        if (o.format == "csv")
+            sampling::WriteCsv(std::cout, record);
+        else
+            PrintValues(plot.SurfaceData());
     } catch (const rt::EMathError& e) {
         cli::ReportError(e.what());
         return cli::ExitMathError;

@@ -6,6 +6,7 @@
 #include "app/windowplot.h"
 #include "cli/command.h"
 #include "cli/picture.h"
+#include "cli/progress.h"
 #include "runtime/fpu.h"
 
 #include <CLI/CLI.hpp>
@@ -117,20 +118,27 @@ int Run(const CLI::App& app, const Options& o) {
     // The Q field shows two decimals, and the sweep goes on from what it shows.
     sweep.q = options.request.q = simulation::QFieldValue(options.request.q);
 
-    const auto gui = cli::StartGui();
-    cli::Scene scene(options);
-    try {
-        scene.Fill();
-    } catch (const rt::EMathError& e) {
-        cli::ReportError(e.what());
-        return cli::ExitMathError;
-    }
-    WebpSequence webp(width, height, frameMs);
+    // An output that cannot be written fails before the computing.
     const QString dir = QString::fromStdString(o.output);
     if (folder && !QDir().mkpath(dir)) {
         cli::ReportError("cannot make the folder " + o.output);
         return cli::ExitOutputFailed;
     }
+    if (!cli::OutputWritable(folder ? QDir(dir).filePath("frame-0001.png").toStdString()
+                                    : o.output))
+        return cli::ExitOutputFailed;
+
+    const auto gui = cli::StartGui();
+    cli::Scene scene(options);
+    auto progress =
+        std::make_unique<cli::Progress>(frames, options.request.points * options.request.points);
+    try {
+        scene.Fill(progress->Points());
+    } catch (const rt::EMathError& e) {
+        cli::ReportError(e.what());
+        return cli::ExitMathError;
+    }
+    WebpSequence webp(width, height, frameMs);
 
     double angle = o.sweep == "x" ? options.angleX : options.angleZ;
     QImage picture;
@@ -139,7 +147,7 @@ int Run(const CLI::App& app, const Options& o) {
         bool drawn = true;
         try {
             if (k > 0 && o.sweep == "q") {
-                if (sweep.Tick()) scene.FillWithQ(sweep.q);
+                if (sweep.Tick()) scene.FillWithQ(sweep.q, progress->Points());
             } else if (k > 0) {
                 angle = simulation::NextAngle(angle);
                 if (o.sweep == "x")
@@ -149,12 +157,15 @@ int Run(const CLI::App& app, const Options& o) {
             }
         } catch (const rt::EMathError& e) {
             // The window reports the fault and keeps its picture and its timer.
-            if (faults++ == 0)
+            if (faults++ == 0) {
+                cli::ClearProgressLine();
                 std::fprintf(stderr, "error: frame %d (Q = %.2f): %s; the previous picture stays\n",
                              k + 1, sweep.q, e.what());
+            }
             drawn = false;
         }
         if (drawn) picture = scene.Raster(width, height);
+        progress->FrameDone();
         if (picture.isNull()) {
             cli::ReportError("cannot make a picture of " + std::to_string(width) + " x " +
                              std::to_string(height) + " pixels");
@@ -173,6 +184,7 @@ int Run(const CLI::App& app, const Options& o) {
             return cli::ExitOutputFailed;
         }
     }
+    progress.reset();
     if (faults > 1) std::fprintf(stderr, "error: %d frames faulted in all\n", faults);
     if (folder) return 0;
     const QByteArray bytes = webp.Finish();

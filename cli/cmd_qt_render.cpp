@@ -4,6 +4,7 @@
 #include "app/windowplot.h"
 #include "cli/command.h"
 #include "cli/picture.h"
+#include "cli/progress.h"
 #include "runtime/fpu.h"
 
 #include <CLI/CLI.hpp>
@@ -31,13 +32,18 @@ int Run(const CLI::App& app, const Options& o) {
             ? static_cast<int>(surfaceoptions::ParseInteger("--height", o.height, 1, cli::MaxSide))
             : windowplot::PlotHeight;
 
+    // A file that cannot be written fails before the computing.
+    if (o.output != "-" && !cli::OutputWritable(o.output)) return cli::ExitOutputFailed;
+
     const auto gui = cli::StartGui();
     cli::Scene scene(options);
     // A fault leaves its points undrawn; the picture of the others is written
     // all the same, and the status says that it is incomplete.
     int status = 0;
     try {
-        scene.Fill();
+        const int points = options.request.points;
+        cli::Progress progress(1, points * points);
+        scene.Fill(progress.Points());
     } catch (const rt::EMathError& e) {
         cli::ReportError(e.what());
         status = cli::ExitMathError;

@@ -1,6 +1,7 @@
 // tessarel-cli: a headless companion of the window that evaluates formulas,
 // prints sampled grids and renders pictures and animations.
 #include "cli/command.h"
+#include "cli/progress.h"
 
 #include <CLI/CLI.hpp>
 
@@ -56,6 +57,7 @@ bool StdoutArrived() {
 }
 
 void ReportError(const std::string& message) {
+    ClearProgressLine();
     std::fprintf(stderr, "error: %s\n", message.c_str());
 }
 

@@ -15,6 +15,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace cli {
 
@@ -135,6 +139,30 @@ QByteArray Scene::Pdf(int width, int height) {
     PaintScaled(painter, width, height);
     painter.end();
     return bytes;
+}
+
+bool OutputWritable(const std::string& path) {
+    const auto fail = [&](int reason) {
+        ReportError("cannot write " + path + ": " + std::strerror(reason));
+        return false;
+    };
+    struct stat info {};
+    if (stat(path.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) return fail(EISDIR);
+        if (access(path.c_str(), W_OK) != 0) return fail(errno);
+        // A device or a pipe is written in place, without a temporary file.
+        if (!S_ISREG(info.st_mode)) return true;
+    }
+    const auto slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos
+                                   ? std::string(".")
+                                   : path.substr(0, std::max<std::size_t>(slash, 1));
+    std::string probe = folder + "/.tessarel-XXXXXX";
+    const int fd = mkstemp(probe.data());
+    if (fd < 0) return fail(errno);
+    close(fd);
+    unlink(probe.c_str());
+    return true;
 }
 
 bool WriteFile(const std::string& path, const QByteArray& bytes) {

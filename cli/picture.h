@@ -61,6 +61,12 @@ class Scene {
     TPlot3D m_plot;
 };
 
+// Checks, before anything is computed, that path can be written as WriteFile
+// writes it: an existing folder that takes a new file (one is made there and
+// removed at once), an existing file that may be written; reports "error:
+// cannot write PATH: REASON" and returns false.
+bool OutputWritable(const std::string& path);
+
 // Writes bytes to path through a temporary file that replaces path only when
 // complete; reports "error: cannot write PATH: REASON" and returns false.
 bool WriteFile(const std::string& path, const QByteArray& bytes);
