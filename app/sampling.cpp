@@ -288,10 +288,31 @@ FillResult ComputeFill(const FillJob& job, const std::atomic<bool>* cancel,
     return result;
 }
 
+double PhaseOf(Complex w) {
+    if (std::isnan(w.re) || std::isnan(w.im) || (w.re == 0 && w.im == 0))
+        return std::numeric_limits<double>::quiet_NaN();
+    long double re = w.re, im = w.im;
+    const long double scale = std::max(std::fabs(re), std::fabs(im));
+    if (std::isinf(scale)) {
+        re = std::isinf(re) ? std::copysign(1.0L, re) : 0.0L;
+        im = std::isinf(im) ? std::copysign(1.0L, im) : 0.0L;
+    } else if (scale > std::numeric_limits<double>::max() ||
+               scale < std::numeric_limits<double>::min()) {
+        // Scaled into the double range: the conversion would overflow or
+        // lose the value, and the direction is all that counts.
+        re /= scale;
+        im /= scale;
+    }
+    return std::atan2(static_cast<double>(im), static_cast<double>(re));
+}
+
 void ApplyFill(TPlot3D& plot, const FillResult& result, FillRecord* record) {
     const int points = result.record.points;
     TMatrix& grid = plot.SurfaceData();
     grid.Resize(points, points);
+    // The phases too, whatever the colouring: switching to it only repaints.
+    TMatrix& phases = plot.PhaseData();
+    phases.Resize(points, points);
     if (record) {
         record->points = points;
         record->samples.resize(static_cast<std::size_t>(points) * points);
@@ -300,6 +321,8 @@ void ApplyFill(TPlot3D& plot, const FillResult& result, FillRecord* record) {
     for (int k = 0; k < result.done; ++k) {
         const SamplePoint& s = result.record.samples[static_cast<std::size_t>(k)];
         grid.SetCell(k / points + 1, k % points + 1, s.drawn);
+        phases.SetCell(k / points + 1, k % points + 1,
+                       s.fault == PointFault::None ? PhaseOf(s.f) : std::nan(""));
         if (record) record->samples[static_cast<std::size_t>(k)] = s;
     }
     ComplexStatus = result.status;

@@ -106,7 +106,12 @@ struct FillResult {
 FillResult ComputeFill(const FillJob& job, const std::atomic<bool>* cancel = nullptr,
                        std::atomic<int>* done = nullptr);
 
-// Writes a computed fill into the plot's grid (resized to points x points) and,
+// arg w in -pi..pi, for any w with a direction (moduli beyond the double range
+// either way, infinite parts too); NaN for 0 and where a part is NaN.
+double PhaseOf(Complex w);
+
+// Writes a computed fill into the plot's grid (resized to points x points),
+// the phase of each F(Z) into its PhaseData (NaN where the point faulted) and,
 // when given, into record, as the fill itself would have: the cells done get
 // their values (NaN where a point faulted), ComplexStatus is left as the last
 // evaluation left it, then the first point's error is rethrown.

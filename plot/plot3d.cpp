@@ -284,6 +284,18 @@ void TPlot3D::SetLogScaleZ(bool v) {
     Paint();
 }
 
+void TPlot3D::SetSurfaceColoring(TSurfaceColoring v) {
+    if (v == m_surfaceColoring) return;
+    m_surfaceColoring = v;
+    Paint();
+}
+
+void TPlot3D::SetPhaseWheel(TPhaseWheel v) {
+    if (v == m_phaseWheel) return;
+    m_phaseWheel = v;
+    Paint();
+}
+
 void TPlot3D::SetFrameStyle(TFrameStyle v) {
     if (v == m_frameStyle) return;
     m_frameStyle = v;

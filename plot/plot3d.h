@@ -14,9 +14,14 @@
 
 #include "plot/canvas.h"
 #include "plot/matrix.h"
+#include "plot/phasecolor.h"
 #include "plot/plotbase.h"
 
 enum TColorCodingMode { ccmTwoColors, ccmThreeColors };
+// What a cell's colour shows: its height on the colour scale (ColorScaleLow..
+// ColorScaleHigh), the phase of F over it (PhaseData, on PhaseWheel), or its
+// height on a ramp that spans exactly the z range.
+enum TSurfaceColoring { scHeight, scPhase, scHeightZRange };
 enum TP3ScaleKind { skXScale, skYScale, skZScale };
 
 class TPlot3D;
@@ -69,6 +74,10 @@ class TPlot3D {
     // The data grid: column i is x, row j is y, the element the height.
     TMatrix& SurfaceData() { return m_surface; }
     const TMatrix& SurfaceData() const { return m_surface; }
+    // The phase of F at every grid point (radians, NaN where F has none), for
+    // the colouring by phase; read only while it has the surface's size.
+    TMatrix& PhaseData() { return m_phase; }
+    const TMatrix& PhaseData() const { return m_phase; }
     // Screen x, screen y and drawing-order number of every grid point, as
     // the last paint left them.
     const TIntMatrix& ScreenXGrid() const { return m_screenX; }
@@ -98,7 +107,8 @@ class TPlot3D {
     int FarCorner() const;
     // Model point of grid point (i, j) at height value v.
     void GridToModel(int i, int j, double v, double& x, double& y, double& z) const;
-    // Fill colour of a cell value.
+    // Fill colour of a cell value on the height ramp: the colour scale, or the
+    // z range when SurfaceColoring is scHeightZRange.
     TColor ColorCode(double value) const;
 
     // --- published properties -------------------------------------------
@@ -154,6 +164,10 @@ class TPlot3D {
     // 10^k ("1e-2", "1", "1e2"), at whole powers where the range holds two.
     bool LogScaleZ() const { return m_logScaleZ; }
     void SetLogScaleZ(bool v);
+    TSurfaceColoring SurfaceColoring() const { return m_surfaceColoring; }
+    void SetSurfaceColoring(TSurfaceColoring v);
+    TPhaseWheel PhaseWheel() const { return m_phaseWheel; }
+    void SetPhaseWheel(TPhaseWheel v);
     TFrameStyle FrameStyle() const { return m_frameStyle; }
     void SetFrameStyle(TFrameStyle v);
     bool MeshVisible() const { return m_meshVisible; }
@@ -234,6 +248,7 @@ class TPlot3D {
 
     void Render(Canvas*& canvas);
     void DrawCells(Canvas*& canvas);
+    TColor CellColor(const double (&v)[4]) const;
     void DrawBoxFaces(Canvas& canvas, int nearCorner);
     void DrawMeshEdges(Canvas& canvas, const TQuad& quad, int i, int j);
     void DrawBoxEdges(Canvas& canvas, int corner, TColor color);
@@ -254,6 +269,7 @@ class TPlot3D {
     bool m_holdPaint = true;
 
     TMatrix m_surface;
+    TMatrix m_phase;
     TIntMatrix m_screenX, m_screenY, m_drawOrder;
     std::array<std::array<int, 3>, 8> m_corners{};
     double m_r[3][3] = {};
@@ -284,6 +300,8 @@ class TPlot3D {
     TColorScheme m_colorScheme = csSystem;
     std::array<int, 3> m_decPlace{1, 1, 2};
     bool m_logScaleZ = false;
+    TSurfaceColoring m_surfaceColoring = scHeight;
+    TPhaseWheel m_phaseWheel = pwEvenLightness;
     TFrameStyle m_frameStyle = fsLowered;
     bool m_meshVisible = true;
     int m_meshStep = 1;

@@ -44,9 +44,12 @@ std::int32_t OrderNumber(std::int64_t n) {
 } // namespace
 
 TColor TPlot3D::ColorCode(double value) const {
-    if (value < m_colorScaleLow) value = m_colorScaleLow;
-    if (value > m_colorScaleHigh) value = m_colorScaleHigh;
-    double t = (value - m_colorScaleLow) / (m_colorScaleHigh - m_colorScaleLow);
+    const bool zRange = m_surfaceColoring == scHeightZRange;
+    const double low = zRange ? m_rangeLow[2] : m_colorScaleLow;
+    const double high = zRange ? m_rangeHigh[2] : m_colorScaleHigh;
+    if (value < low) value = low;
+    if (value > high) value = high;
+    double t = (value - low) / (high - low);
     // A NaN value (or a scale too wide for doubles) is coloured as the low end.
     if (!(t >= 0)) t = 0;
     if (t > 1) t = 1;
@@ -86,6 +89,18 @@ void TPlot3D::DrawCells(Canvas*& canvas) {
     const bool once = !OnBeforeRenderPolygon;
     std::vector<double> heights;
     std::vector<TPoint> points;
+    // By phase, every grid point's phase as a unit vector; none (grey cells)
+    // while the phase grid does not match the surface.
+    const bool byPhase = m_surfaceColoring == scPhase;
+    std::vector<PhaseVector> phases;
+    if (byPhase) {
+        phases.resize(static_cast<std::size_t>(cols) * rows);
+        if (m_phase.NrOfColumns() == cols && m_phase.NrOfRows() == rows)
+            for (int j = 1; j <= rows; ++j)
+                for (int i = 1; i <= cols; ++i)
+                    phases[static_cast<std::size_t>(j - 1) * cols + (i - 1)] =
+                        ToPhaseVector(m_phase.Cell(i, j));
+    }
     if (once) {
         heights.resize(static_cast<std::size_t>(cols) * rows);
         points.resize(heights.size());
@@ -109,8 +124,11 @@ void TPlot3D::DrawCells(Canvas*& canvas) {
                                            m * c64 + h + 1, m * c64 + h};
             TQuad quad;
             double v[4];
+            PhaseVector corners[4];
             bool finite = true;
             for (int k = 0; k < 4; ++k) {
+                if (byPhase)
+                    corners[k] = phases[static_cast<std::size_t>(cj[k] - 1) * cols + (ci[k] - 1)];
                 if (once) {
                     const std::size_t at = static_cast<std::size_t>(cj[k] - 1) * cols + (ci[k] - 1);
                     v[k] = heights[at];
@@ -128,15 +146,7 @@ void TPlot3D::DrawCells(Canvas*& canvas) {
             }
             // A corner without a height has no place on the screen.
             if (!finite) continue;
-            double value;
-            if (m_colorCodeAvg) {
-                value = (v[0] + v[1] + v[2] + v[3]) / 4;
-            } else {
-                value = v[0];
-                for (int k = 1; k < 4; ++k)
-                    if (v[k] > value) value = v[k];
-            }
-            TColor color = ColorCode(value);
+            TColor color = byPhase ? PhaseColor(CellPhase(corners, 4), m_phaseWheel) : CellColor(v);
             bool handled = false;
             if (OnBeforeRenderPolygon)
                 OnBeforeRenderPolygon(*this, canvas, handled, i, j, quad, color);
@@ -147,6 +157,20 @@ void TPlot3D::DrawCells(Canvas*& canvas) {
             if (m_meshVisible && m_meshStep > 1) DrawMeshEdges(*canvas, quad, i, j);
         }
     }
+}
+
+// The height colour of a cell with corner values v: of their mean, or of the
+// largest.
+TColor TPlot3D::CellColor(const double (&v)[4]) const {
+    double value;
+    if (m_colorCodeAvg) {
+        value = (v[0] + v[1] + v[2] + v[3]) / 4;
+    } else {
+        value = v[0];
+        for (int k = 1; k < 4; ++k)
+            if (v[k] > value) value = v[k];
+    }
+    return ColorCode(value);
 }
 
 // The edges of cell (i, j) that lie on every MeshStep-th grid line: its
