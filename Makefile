@@ -4,6 +4,8 @@
 # make help  lists every target.
 .DEFAULT_GOAL := help
 BUILD ?= build
+# make package builds in its own folder, without tests and benchmarks.
+PACKAGE_BUILD ?= build-package
 PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
@@ -35,7 +37,7 @@ help:
 	@echo "make test           build and run every test"
 	@echo "make build          build both programs, the tests and the benchmarks in $(BUILD)/"
 	@echo "make install        install into PREFIX (now $(PREFIX)); DESTDIR is respected"
-	@echo "make package        build the Debian package $(BUILD)/tessarel_*.deb"
+	@echo "make package        build the Debian package $(PACKAGE_BUILD)/tessarel_*.deb"
 	@echo "make bench          run the benchmarks"
 	@echo "make test-sanitize  the tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 	@echo "make fuzz           every fuzz target for FUZZ_SECONDS seconds (now $(FUZZ_SECONDS))"
@@ -98,9 +100,12 @@ soak: build
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
-package: build
+package: deps
 	@$(call ensure_packages,$(PACKAGE_PACKAGES))
-	cd $(BUILD) && cpack -G DEB
+	cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
+	  -DTESSAREL_BENCH=OFF
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	cd $(PACKAGE_BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD) build-* fuzz-build

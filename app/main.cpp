@@ -7,6 +7,7 @@
 
 #include <CLI/CLI.hpp>
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -99,6 +100,10 @@ int main(int argc, char** argv) {
     // Qt adopts the user's locale; number texts here always use ".".
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("Tessarel"));
+    // The application name is the X11 window class (the desktop entry's
+    // StartupWMClass); the desktop file name is the Wayland application id.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tessarel.Tessarel"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/org.tessarel.Tessarel.svg")));
     // Qt's own dialogs and context menus speak German, as the window does.
     QTranslator qtGerman;
     if (qtGerman.load(QStringLiteral("qtbase_de"),
