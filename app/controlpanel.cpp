@@ -130,6 +130,11 @@ void MainWindow::createFormulaPanel() {
     m_gridPointsField = MakeSpin(m_formulaPanel, {0, 14, 50, 22, 0, 8, 400, 1, 36});
     m_gridPointsField->setToolTip(QString::fromUtf8(
         "Gitterpunkte je Achse, 8 bis 400: die Fläche wird an N × N Punkten berechnet"));
+    m_logHeightCheck = new QCheckBox(QStringLiteral("logarithmisch"), m_formulaPanel);
+    m_logHeightCheck->adjustSize();
+    m_logHeightCheck->setEnabled(false);
+    m_logHeightCheck->setToolTip(
+        QString::fromUtf8("Bei »Betrag«: log₁₀ |F(Z)| als Höhe, die z-Skala in Zehnerpotenzen"));
 }
 
 void MainWindow::rememberPanelPlaces() {
@@ -202,11 +207,15 @@ void MainWindow::layoutPanels() {
         m_panelPlaces[k].first->move(m_panelPlaces[k].second.x(), tops[k]);
     // The formula line reaches from its label to the control panel, or, where
     // the panel reaches down, to the grid field at the formula panel's end.
+    // Under the control panel the grid field and the log check box lie in two
+    // rows; where the panel reaches down, in one row at the formula's end.
     const int fieldLeft = panelFits ? plotWidth + 100 : plotWidth - 60;
-    const int lineRight = panelFits ? plotWidth - 20 : fieldLeft - 100;
+    const int checkLeft = panelFits ? plotWidth + 12 : fieldLeft - 100 - m_logHeightCheck->width();
+    const int lineRight = panelFits ? plotWidth - 20 : checkLeft - 12;
     m_formulaLine->resize(lineRight - m_formulaLine->x(), m_formulaLine->height());
-    m_gridPointsLabel->move(fieldLeft - 88, 16);
-    m_gridPointsField->move(fieldLeft, 14);
+    m_gridPointsLabel->move(fieldLeft - 88, panelFits ? 6 : 16);
+    m_gridPointsField->move(fieldLeft, panelFits ? 4 : 14);
+    m_logHeightCheck->move(checkLeft, panelFits ? 32 : 16);
 }
 
 void MainWindow::createViewControls() {
@@ -335,6 +344,7 @@ void MainWindow::nameControls() {
         {m_drawButton, "D1"},
         {m_gridPointsLabel, "GridPointsLabel"},
         {m_gridPointsField, "GridPoints"},
+        {m_logHeightCheck, "LogHeight"},
         {m_displayModeGroup, "RadioGroup1"},
         {m_displayModes, "RadioGroup1Items"},
     };
@@ -350,7 +360,7 @@ void MainWindow::setTabOrder() {
     for (QAbstractButton* b : m_simulationKinds->buttons()) order.append(b);
     order.append({m_simulationButton, m_qStepField, m_qField, m_drawButton});
     for (QAbstractButton* b : m_displayModes->buttons()) order.append(b);
-    order.append(m_gridPointsField);
+    order.append({m_gridPointsField, m_logHeightCheck});
     for (QButtonGroup* group : {m_simulationKinds, m_displayModes})
         for (QAbstractButton* b : group->buttons()) b->installEventFilter(this);
     for (int k = 0; k + 1 < order.size(); ++k) QWidget::setTabOrder(order[k], order[k + 1]);
@@ -368,7 +378,14 @@ void MainWindow::ApplyStartOptions(const surfaceoptions::SurfaceOptions& options
         const QSignalBlocker blocker(m_displayModes);
         m_displayModes->button(request.displayMode - 1)->setChecked(true);
         m_state.displayMode = request.displayMode;
+        m_logHeightCheck->setEnabled(request.displayMode == sampling::dmModulus);
     }
+    // The grid field takes its value without a fill; the first draw fills.
+    const bool ready = m_ready;
+    m_ready = false;
+    m_gridPointsField->SetValue(request.points);
+    m_ready = ready;
+    m_logHeightCheck->setChecked(request.logHeight);
     m_angleXField->SetValue(options.angleX);
     m_angleZField->SetValue(options.angleZ);
     m_magnificationField->SetValue(options.size);

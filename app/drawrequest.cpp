@@ -12,6 +12,7 @@
 #include "runtime/fpu.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QProgressBar>
 
 using windowsupport::Bytes;
@@ -40,6 +41,7 @@ void MainWindow::drawRequested() {
 void MainWindow::displayModeChanged() {
     const int index = m_displayModes->checkedId();
     if (index >= 0 && index <= 3) m_state.displayMode = index + 1;
+    m_logHeightCheck->setEnabled(m_state.displayMode == sampling::dmModulus);
     drawRequested();
 }
 
@@ -48,19 +50,21 @@ void MainWindow::displayModeChanged() {
 // replaces a running one keeps the intervals that one was computed for.
 void MainWindow::fill(std::optional<sampling::IntervalValues> intervals,
                       std::function<void()> then) {
-    if (!intervals && FillRunning()) intervals = m_backgroundIntervals;
+    if (!intervals && FillRunning()) intervals = m_background.intervals;
     endBackgroundFill();
+    FillSettings settings{m_state.formula, intervals,
+                          m_state.logHeight && m_state.displayMode == sampling::dmModulus};
     sampling::FillJob job =
         sampling::MakeFillJob(Plot(), m_state.formula, m_state.displayMode, m_state.points);
+    job.logHeight = m_state.logHeight;
     if (intervals) sampling::SetJobIntervals(job, *intervals);
     const std::uint64_t jobNumber = m_filler->Start(std::move(job));
     if (std::optional<sampling::FillResult> result = m_filler->Wait(jobNumber, FillWait)) {
-        if (applyFill(*result, m_state.formula, intervals) && then) then();
+        if (applyFill(*result, settings) && then) then();
         return;
     }
     m_backgroundJob = jobNumber;
-    m_backgroundFormula = m_state.formula;
-    m_backgroundIntervals = intervals;
+    m_background = std::move(settings);
     m_afterFill = std::move(then);
     m_progress->setRange(0, m_state.points * m_state.points);
     m_fillClock.start();
@@ -71,14 +75,13 @@ void MainWindow::fill(std::optional<sampling::IntervalValues> intervals,
 // left undrawn and the picture shows the rest; the fault is reported once per
 // formula and fault while it repeats (as in a Q sweep), then only counted on
 // the formula line. Returns false when a repeated fault was only counted.
-bool MainWindow::applyFill(const sampling::FillResult& result, const std::string& formula,
-                           const std::optional<sampling::IntervalValues>& intervals) {
+bool MainWindow::applyFill(const sampling::FillResult& result, const FillSettings& settings) {
+    const std::string& formula = settings.formula;
     TPlot3D& plot = Plot();
-    if (intervals) {
-        plot.SetHoldPaint(true);
-        sampling::ApplyIntervals(plot, *intervals);
-        plot.SetHoldPaint(false);
-    }
+    plot.SetHoldPaint(true);
+    if (settings.intervals) sampling::ApplyIntervals(plot, *settings.intervals);
+    plot.SetLogScaleZ(settings.logScale);
+    plot.SetHoldPaint(false);
     try {
         sampling::ApplyFill(plot, result, &m_fill);
     } catch (const rt::EMathError& e) {
@@ -104,12 +107,11 @@ void MainWindow::fillEnded(std::uint64_t job) {
     if (job == 0 || job != m_backgroundJob) return;
     std::optional<sampling::FillResult> result = m_filler->Wait(job, std::chrono::milliseconds(0));
     if (!result) return;
-    const std::string formula = m_backgroundFormula;
-    const std::optional<sampling::IntervalValues> intervals = m_backgroundIntervals;
+    const FillSettings settings = m_background;
     const std::function<void()> then = std::move(m_afterFill);
     endBackgroundFill();
     errorreport::Guarded([&] {
-        if (!applyFill(*result, formula, intervals)) return;
+        if (!applyFill(*result, settings)) return;
         if (then)
             then();
         else
@@ -130,7 +132,7 @@ void MainWindow::cancelFill() {
 
 void MainWindow::endBackgroundFill() {
     m_backgroundJob = 0;
-    m_backgroundIntervals.reset();
+    m_background = {};
     m_afterFill = {};
     m_progressTimer.stop();
     if (m_progress->isVisible()) {

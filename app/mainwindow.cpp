@@ -167,6 +167,7 @@ void MainWindow::connectSlots() {
     m_colorScaleField->OnChange = [this] { colorScaleChanged(); };
     m_qField->OnChange = [this] { qChanged(); };
     m_gridPointsField->OnChange = [this] { gridPointsChanged(); };
+    connect(m_logHeightCheck, &QCheckBox::toggled, this, guard([this] { logHeightToggled(); }));
 
     connect(m_meshCheck, &QCheckBox::toggled, this, guard([this] { meshToggled(); }));
     connect(m_scalesCheck, &QCheckBox::toggled, this, guard([this] { scalesToggled(); }));

@@ -147,6 +147,7 @@ class MainWindow : public QMainWindow {
     void colorScaleChanged();
     void qChanged();
     void gridPointsChanged();
+    void logHeightToggled();
     void meshToggled();
     void scalesToggled();
     void boxToggled();
@@ -168,8 +169,13 @@ class MainWindow : public QMainWindow {
     void fill(std::optional<sampling::IntervalValues> intervals, std::function<void()> then = {});
     sampling::IntervalValues readIntervalFields();
     std::array<QLineEdit*, 6> intervalFields() const;
-    bool applyFill(const sampling::FillResult& result, const std::string& formula,
-                   const std::optional<sampling::IntervalValues>& intervals);
+    // What a fill brings to the plot besides its points, taken when it starts.
+    struct FillSettings {
+        std::string formula;
+        std::optional<sampling::IntervalValues> intervals; // none: the plot's ranges
+        bool logScale = false;                             // the z scale in powers of ten
+    };
+    bool applyFill(const sampling::FillResult& result, const FillSettings& settings);
     void fillEnded(std::uint64_t job);
     void cancelFill();
     void endBackgroundFill();
@@ -244,6 +250,7 @@ class MainWindow : public QMainWindow {
     SpinField* m_qStepField; // hundredths
     QLabel* m_gridPointsLabel;
     SpinField* m_gridPointsField; // points per axis, 8..400
+    QCheckBox* m_logHeightCheck;  // the modulus as log10 |F|
     QPushButton* m_drawButton;
     QGroupBox* m_displayModeGroup;
     QButtonGroup* m_displayModes; // display mode - 1
@@ -252,8 +259,7 @@ class MainWindow : public QMainWindow {
     // The fill running in the background: its job number (0 when none), its
     // formula and the steps to run after it.
     std::uint64_t m_backgroundJob = 0;
-    std::string m_backgroundFormula;
-    std::optional<sampling::IntervalValues> m_backgroundIntervals;
+    FillSettings m_background;
     std::function<void()> m_afterFill;
     QElapsedTimer m_fillClock;
     QTimer m_progressTimer;

@@ -33,6 +33,11 @@ void MainWindow::gridPointsChanged() {
     if (m_ready) fill({}, [this] { Plot().Paint(); });
 }
 
+void MainWindow::logHeightToggled() {
+    m_state.logHeight = m_logHeightCheck->isChecked();
+    if (m_ready) drawRequested();
+}
+
 void MainWindow::qChanged() {
     sampling::SetQ(m_qField->Value());
     fill({}, [this] { Plot().Paint(); });

@@ -14,4 +14,5 @@ struct ViewState {
     int displayMode = sampling::dmRealPart;
     bool sweepUp = false;              // the Q sweep's next step goes up
     int points = sampling::GridPoints; // samples per axis, 8..400 in the window
+    bool logHeight = false;            // the modulus drawn as log10 |F(Z)|
 };

@@ -210,9 +210,10 @@ TEST_F(Window, ResizedWindowShowsEveryControl) {
         EXPECT_EQ(plot().Width(), client.width() - 185);
         EXPECT_EQ(plot().CentX(), plot().Width() / 2);
         QList<QRect> places;
-        for (const char* name : {"E7",  "GridPoints", "Rx1", "Rx2", "Rx3", "Rx4", "E1",
-                                 "E2",  "E3",         "E4",  "E5",  "E6",  "CB4", "CB1",
-                                 "CB3", "Rg1",        "D2",  "Rx6", "Rx5", "D1",  "RadioGroup1"}) {
+        for (const char* name :
+             {"E7",  "GridPoints", "LogHeight", "Rx1", "Rx2", "Rx3",        "Rx4", "E1",
+              "E2",  "E3",         "E4",        "E5",  "E6",  "CB4",        "CB1", "CB3",
+              "Rg1", "D2",         "Rx6",       "Rx5", "D1",  "RadioGroup1"}) {
             QWidget* control = find(name);
             const QRect place(control->mapTo(w->centralWidget(), QPoint(0, 0)), control->size());
             const QRect panel(control->parentWidget()->mapTo(w->centralWidget(), QPoint(0, 0)),
@@ -240,6 +241,22 @@ TEST_F(Window, GridPointsSetTheFillAndTheMesh) {
     spin("GridPoints")->SetValue(36);
     EXPECT_EQ(plot().MeshStep(), 1);
     EXPECT_EQ(grid(), ExpectedGrid("SIN(Z+Q)*Z/10", 1));
+}
+
+// "logarithmisch" draws the modulus as log10 |F|, only in the modulus mode,
+// and labels the z scale in powers of ten.
+TEST_F(Window, LogHeightOfTheModulus) {
+    EXPECT_FALSE(find("LogHeight")->isEnabled());
+    setFormula("Z");
+    chooseDisplay(2);
+    ASSERT_TRUE(find("LogHeight")->isEnabled());
+    find<QCheckBox>("LogHeight")->click();
+    const sampling::SamplePoint& s = w->LastFill().At(36, 36);
+    EXPECT_DOUBLE_EQ(s.drawn, std::log10(std::hypot(s.x, s.y)));
+    EXPECT_TRUE(plot().LogScaleZ());
+    chooseDisplay(0);
+    EXPECT_FALSE(plot().LogScaleZ());
+    EXPECT_DOUBLE_EQ(cell(36, 36), 3.996); // the real part, as always
 }
 
 TEST_F(Window, ControlsWhereTheyBelong) {
