@@ -2,14 +2,18 @@
 // take on their command line.
 #include "app/surfaceoptions.h"
 
+#include "complexformula/interpreter.h"
 #include "realformula/interpreter.h"
 #include "text/cp1252.h"
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace surfaceoptions {
 
@@ -42,6 +46,18 @@ void ReadBounds(const std::string& option, const std::string& value, std::string
             throw UsageError(option + ": " + Quoted(part) + " is not a formula that evaluates");
     low = text::Utf8ToCp1252(parts[0]);
     high = text::Utf8ToCp1252(parts[1]);
+}
+
+// The value named by one of the words of choices.
+template <typename T>
+T ReadChoice(const std::string& option, const std::string& value,
+             std::initializer_list<std::pair<const char*, T>> choices) {
+    std::string names;
+    for (const auto& [name, choice] : choices) {
+        if (value == name) return choice;
+        names += std::string(names.empty() ? "" : ", ") + name;
+    }
+    throw UsageError(option + ": " + Quoted(value) + " is not one of " + names);
 }
 
 bool ReadSwitch(const std::string& option, const std::string& value) {
@@ -136,6 +152,15 @@ void SurfaceOptionSet::AddTo(CLI::App& app, unsigned parts, bool formulaRequired
             ->type_name("0|1");
         app.add_option("--coords", m_coords, "1 draws the scales (default 0)")->type_name("0|1");
         app.add_option("--box", m_box, "1 draws the bounding box (default 0)")->type_name("0|1");
+        app.add_option("--colour", m_colour,
+                       "cell colours: by height on the colour scale -7..8, by the phase of F(Z) "
+                       "(hue arg F: 0 red, 2pi/3 green, -2pi/3 blue), or by height over exactly "
+                       "the z interval (default height)")
+            ->type_name("height|phase|zrange");
+        app.add_option("--wheel", m_wheel,
+                       "the hue wheel of --colour phase: even lightness (oklab) or the classic "
+                       "HSV wheel (default oklab)")
+            ->type_name("oklab|hsv");
     }
 }
 
@@ -176,7 +201,139 @@ SurfaceOptions SurfaceOptionSet::Read() const {
     if (given("--mesh")) result.mesh = ReadSwitch("--mesh", m_mesh);
     if (given("--coords")) result.coords = ReadSwitch("--coords", m_coords);
     if (given("--box")) result.box = ReadSwitch("--box", m_box);
+    if (given("--colour"))
+        result.coloring = ReadChoice<TSurfaceColoring>(
+            "--colour", m_colour,
+            {{"height", scHeight}, {"phase", scPhase}, {"zrange", scHeightZRange}});
+    if (given("--wheel"))
+        result.wheel = ReadChoice<TPhaseWheel>("--wheel", m_wheel,
+                                               {{"oklab", pwEvenLightness}, {"hsv", pwHsv}});
     return result;
+}
+
+namespace {
+
+// word in single quotes, each ' written as '\'' (end the quotes, an escaped
+// quote, quotes again).
+std::string SingleQuoted(const std::string& word) {
+    std::string quoted = "'";
+    for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+} // namespace
+
+std::string ShellQuoted(const std::string& word) {
+    const bool plain = !word.empty() && std::all_of(word.begin(), word.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+               (c != '\0' && std::strchr("%+,-./:=@_", c));
+    });
+    return plain ? word : SingleQuoted(word);
+}
+
+namespace {
+
+// The shortest text that reads back as v.
+std::string NumberText(double v) {
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
+    return std::string(buffer, result.ptr);
+}
+
+// "--name value", or "--name=value" where the value starts with "-" and
+// could pass for an option.
+void AddOption(std::vector<std::string>& words, const std::string& name, const std::string& value) {
+    if (!value.empty() && value[0] == '-') {
+        words.push_back(name + "=" + value);
+    } else {
+        words.push_back(name);
+        words.push_back(value);
+    }
+}
+
+// An interval field's text as the option gives it back (UTF-8).
+std::string BoundText(const std::string& field, bool lower) {
+    if (!FieldEvaluates(field)) return "0";
+    std::string text = text::Cp1252ToUtf8(field);
+    if (lower) std::replace(text.begin(), text.end(), ',', '.');
+    return text;
+}
+
+// The words quoted where they need it, the value of "--name=value" alone, the
+// last word (the formula) always.
+std::string QuotedCommand(const std::vector<std::string>& words) {
+    std::string line;
+    for (std::size_t k = 0; k < words.size(); ++k) {
+        const std::string& word = words[k];
+        const auto equals = word.rfind("--", 0) == 0 ? word.find('=') : std::string::npos;
+        line += k == 0 ? "" : " ";
+        if (k + 1 == words.size())
+            line += SingleQuoted(word);
+        else if (equals != std::string::npos)
+            line += word.substr(0, equals + 1) + ShellQuoted(word.substr(equals + 1));
+        else
+            line += ShellQuoted(word);
+    }
+    return line;
+}
+
+} // namespace
+
+std::vector<std::string> CommandArguments(const SurfaceOptions& options) {
+    const sampling::SurfaceRequest& request = options.request;
+    const SurfaceOptions defaults;
+    std::vector<std::string> words;
+    if (request.displayMode != defaults.request.displayMode)
+        AddOption(words, "--mode", std::to_string(request.displayMode));
+    if (request.q != defaults.request.q) AddOption(words, "--q", NumberText(request.q));
+
+    const double savedQ = ParamQ;
+    const Complex savedComplexQ = ComplexParamQ;
+    const std::uint8_t savedStatus = RealStatus;
+    sampling::SetQ(request.q);
+    const char* const axes[] = {"--x", "--y", "--z"};
+    for (std::size_t axis = 0; axis < 3; ++axis) {
+        const std::string& low = request.intervals[axis];
+        const std::string& high = request.intervals[axis + 3];
+        if (low != sampling::DefaultIntervalTexts[axis] ||
+            high != sampling::DefaultIntervalTexts[axis + 3])
+            AddOption(words, axes[axis], BoundText(low, true) + "," + BoundText(high, false));
+    }
+    ParamQ = savedQ;
+    ComplexParamQ = savedComplexQ;
+    RealStatus = savedStatus;
+
+    if (request.logHeight) words.push_back("--log");
+    if (request.points != defaults.request.points)
+        AddOption(words, "--points", std::to_string(request.points));
+    if (options.angleX != defaults.angleX || options.angleZ != defaults.angleZ)
+        AddOption(words, "--angles", NumberText(options.angleX) + "," + NumberText(options.angleZ));
+    if (options.size != defaults.size) AddOption(words, "--size", NumberText(options.size));
+    if (options.mesh != defaults.mesh) AddOption(words, "--mesh", options.mesh ? "1" : "0");
+    if (options.coords != defaults.coords) AddOption(words, "--coords", options.coords ? "1" : "0");
+    if (options.box != defaults.box) AddOption(words, "--box", options.box ? "1" : "0");
+
+    const std::string formula = text::Cp1252ToUtf8(request.formula);
+    if (!formula.empty() && formula[0] == '-') words.push_back("--");
+    words.push_back(formula);
+    return words;
+}
+
+std::string RenderCommandLine(const SurfaceOptions& options, const std::string& file, int width,
+                              int height) {
+    std::vector<std::string> words = {"tessarel-cli", "render", "-o", file};
+    if (width != windowplot::PlotWidth) AddOption(words, "--width", std::to_string(width));
+    if (height != windowplot::PlotHeight) AddOption(words, "--height", std::to_string(height));
+    const std::vector<std::string> arguments = CommandArguments(options);
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    return QuotedCommand(words);
+}
+
+std::string WindowCommandLine(const SurfaceOptions& options) {
+    std::vector<std::string> words = {"tessarel"};
+    const std::vector<std::string> arguments = CommandArguments(options);
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    return QuotedCommand(words);
 }
 
 const char* SamplingHelp() {

@@ -8,7 +8,9 @@
 
 #include "app/sampling.h"
 #include "app/windowplot.h"
+#include "plot/plot3d.h"
 
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -64,6 +66,8 @@ struct SurfaceOptions {
     bool mesh = true;
     bool coords = false;
     bool box = false;
+    TSurfaceColoring coloring = scHeight;
+    TPhaseWheel wheel = pwEvenLightness;
     bool formulaGiven = false;
     bool operator==(const SurfaceOptions&) const = default;
 };
@@ -90,8 +94,31 @@ class SurfaceOptionSet {
     bool m_log = false;
     std::vector<std::string> m_formula;
     std::string m_mode, m_q, m_x, m_y, m_z, m_points;
-    std::string m_angles, m_size, m_mesh, m_coords, m_box;
+    std::string m_angles, m_size, m_mesh, m_coords, m_box, m_colour, m_wheel;
 };
+
+// A word for a POSIX shell: as it is when it holds only characters no shell
+// treats specially, else in single quotes with each ' written as '\''.
+std::string ShellQuoted(const std::string& word);
+
+// The command-line arguments that give options back, UTF-8, one word each and
+// unquoted: every option whose value differs from the default, in the order
+// --help lists them, then the formula (after "--" when it starts with "-").
+// The interval texts are read with options' Q as the fields are: one that
+// does not evaluate (a field reads it as 0) is written as 0, and a comma in a
+// lower bound as "." (the fields read both alike; LO,HI splits at the first
+// comma). Leaves the interpreters' Q and status as it found them.
+std::vector<std::string> CommandArguments(const SurfaceOptions& options);
+
+// The command that renders the picture of options into file, quoted for a
+// POSIX shell: "tessarel-cli render -o bild.png --mode 3 'GAMMA(Z)'", with
+// --width and --height where the picture's size is not the window's.
+std::string RenderCommandLine(const SurfaceOptions& options, const std::string& file = "bild.png",
+                              int width = windowplot::PlotWidth,
+                              int height = windowplot::PlotHeight);
+// The command that opens the window on the same view: "tessarel --mode 3
+// 'GAMMA(Z)'".
+std::string WindowCommandLine(const SurfaceOptions& options);
 
 // The help text that explains the modes, the intervals and the sampling
 // positions, for the footer of a command's --help.

@@ -4,15 +4,18 @@
 #include "app/mainwindow.h"
 #include "app/simulation.h"
 #include "app/surfaceoptions.h"
+#include "cli/progress.h"
 #include "qtplot/plotwidget.h"
 
 #include <CLI/CLI.hpp>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,6 +25,8 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <functional>
+#include <pty.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -122,6 +127,8 @@ TEST(CommandLine, BadArgumentsAreUsageErrorsNamingTheOption) {
         {"width 1e9", cli, {"render", "--width", "1e9", "-o", "@/x.png", "Z"}, "--width"},
         {"size 0", cli, {"render", "--size", "0", "-o", "@/x.png", "Z"}, "--size"},
         {"mesh 2", cli, {"render", "--mesh", "2", "-o", "@/x.png", "Z"}, "--mesh"},
+        {"colour unknown", cli, {"render", "--colour", "hue", "-o", "@/x.png", "Z"}, "--colour"},
+        {"wheel unknown", cli, {"render", "--wheel", "HSV", "-o", "@/x.png", "Z"}, "--wheel"},
         {"picture ending unknown", cli, {"render", "-o", "@/x.jpg", "Z"}, "x.jpg"},
         {"render without output", cli, {"render", "Z"}, "--output"},
         {"frames -1",
@@ -143,7 +150,8 @@ TEST(CommandLine, BadArgumentsAreUsageErrorsNamingTheOption) {
         {"sweep unknown", cli, {"animate", "--sweep", "y", "-o", "@/x.webp", "Z"}, "--sweep"},
         {"window mode 7", window, {"--mode", "7"}, "--mode"},
         {"window interval", window, {"--z", "1,zz"}, "--z"},
-        {"window unknown option", window, {"--points", "10"}, "--points"},
+        {"window points below its field's 8", window, {"--points", "7"}, "--points"},
+        {"window unknown option", window, {"--width", "100"}, "--width"},
     };
     for (const Row& row : rows) {
         QTemporaryDir dir;
@@ -215,6 +223,91 @@ TEST(CommandLine, OutputThatDoesNotArriveIsAFailure) {
         // Nothing half-written under the target name, no temporary left.
         EXPECT_TRUE(QDir(dir.path()).isEmpty()) << row.name;
     }
+}
+
+TEST(CommandLine, AnOutputThatCannotBeWrittenFailsBeforeComputing) {
+    // Each of these would compute for seconds before it wrote.
+    const QStringList rows[] = {
+        {"animate", "--sweep", "z", "--frames", "200", "-o", "@/none/x.webp", StartFormula},
+        {"animate", "--sweep", "q", "--frames", "200", "-o", "@/" + QString(300, 'x') + "/",
+         StartFormula},
+        {"render", "--points", "400", "-o", "@/none/x.png", "RIEMANN(Z)"},
+        {"render", "--points", "400", "--format", "png", "-o", "@", "RIEMANN(Z)"},
+    };
+    for (const QStringList& args : rows) {
+        QTemporaryDir dir;
+        QElapsedTimer timer;
+        timer.start();
+        const Result r = RunProgram(TESSAREL_CLI, args, dir.path());
+        const std::string name = args.join(' ').toStdString();
+        EXPECT_LT(timer.elapsed(), 3000) << name;
+        EXPECT_EQ(r.status, 1) << name;
+        EXPECT_TRUE(r.err.startsWith("error: cannot")) << name << ": " << r.err.toStdString();
+        EXPECT_TRUE(QDir(dir.path()).isEmpty()) << name;
+    }
+}
+
+TEST(Progress, TheLineSaysHowFarTheJobIs) {
+    using std::chrono::seconds;
+    const struct {
+        int framesDone, frames, pointsDone, pointsPerFrame;
+        seconds elapsed;
+        const char* line;
+    } rows[] = {
+        // clang-format off
+        {0, 1, 0, 160000, seconds(0), "points 0/160000, 0:00 elapsed"},
+        {0, 1, 40000, 160000, seconds(10), "points 40000/160000, 0:10 elapsed, 0:30 left"},
+        {3, 200, 0, 1296, seconds(7), "frame 4/200, 0:07 elapsed, 7:39 left"},
+        {3, 200, 324, 1296, seconds(10), "frame 4/200, points 324/1296, 0:10 elapsed, 10:05 left"},
+        {1, 2, 0, 1296, seconds(4000), "frame 2/2, 1:06:40 elapsed, 1:06:40 left"},
+        {2, 2, 0, 1296, seconds(9), "frame 2/2, 0:09 elapsed, 0:00 left"},
+        // clang-format on
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(
+            cli::ProgressLine(r.framesDone, r.frames, r.pointsDone, r.pointsPerFrame, r.elapsed),
+            r.line);
+}
+
+TEST(Progress, ShownOnATerminalOnlyAndClearedAtTheEnd) {
+    const QStringList args = {"grid", "--points", "180", "--mode", "3", "RIEMANN(Z)"};
+    // Standard error on a terminal, standard output discarded.
+    std::vector<QByteArray> bytes = {QByteArray(TESSAREL_CLI)};
+    for (const QString& a : args) bytes.push_back(a.toLocal8Bit());
+    std::vector<char*> argv;
+    for (QByteArray& b : bytes) argv.push_back(b.data());
+    argv.push_back(nullptr);
+    QElapsedTimer timer;
+    timer.start();
+    int terminal = -1;
+    const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    QByteArray shown;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(terminal, buffer, sizeof buffer)) > 0;) shown.append(buffer, n);
+    close(terminal);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    // The line comes after half a second; a fast machine may finish before.
+    if (timer.elapsed() > 1000) {
+        EXPECT_TRUE(shown.contains("\rpoints ")) << shown.toStdString();
+        EXPECT_TRUE(shown.contains(" elapsed")) << shown.toStdString();
+    }
+    // Cleared: blanks over the last line, the cursor back at its start.
+    EXPECT_TRUE(shown.isEmpty() || (shown.endsWith('\r') &&
+                                    shown.mid(shown.lastIndexOf("\r", -2) + 1).trimmed().isEmpty()))
+        << shown.toStdString();
+
+    const Result off = Cli(args); // standard error is a pipe: nothing
+    EXPECT_EQ(off.status, 0);
+    EXPECT_EQ(off.err, "");
 }
 
 TEST(CommandLine, APipeOrDeviceIsWrittenInPlace) {
@@ -317,6 +410,30 @@ TEST(CommandLine, TextsReachTheInterpretersVerbatim) {
     set.AddTo(app, surfaceoptions::SurfaceOptionSet::Surface, false);
     app.parse(2, argv);
     EXPECT_EQ(set.Read().request.formula, "[Z]*[Z]");
+}
+
+TEST(Formats, ColouringByHeightIsTheDefaultPicture) {
+    enum Same { Plain, Phase, Neither };
+    const struct {
+        const char* name;
+        QStringList options;
+        Same same;
+    } rows[] = {
+        {"height", {"--colour", "height"}, Plain},
+        {"a wheel alone changes nothing", {"--wheel", "hsv"}, Plain},
+        {"phase on the even wheel", {"--colour", "phase", "--wheel", "oklab"}, Phase},
+        {"z interval", {"--colour", "zrange"}, Neither},
+        {"phase on the hsv wheel", {"--colour", "phase", "--wheel", "hsv"}, Neither},
+    };
+    QTemporaryDir dir;
+    const QImage plain = Rendered(dir, {}, "plain.png");
+    const QImage phase = Rendered(dir, {"--colour", "phase"}, "phase.png");
+    ASSERT_FALSE(plain == phase);
+    for (const auto& r : rows) {
+        const QImage image = Rendered(dir, r.options, "x.png");
+        EXPECT_EQ(image == plain, r.same == Plain) << r.name;
+        EXPECT_EQ(image == phase, r.same == Phase) << r.name;
+    }
 }
 
 TEST(Formats, FileEndingsInAnyCase) {
@@ -475,6 +592,114 @@ TEST(WindowCommandLine, StartOptionsDrawWhatRenderDraws) {
     const QImage shown = window.findChild<PlotWidget*>("P3D1")->Image();
     EXPECT_TRUE(rendered == shown.convertToFormat(rendered.format()));
     sampling::SetQ(0);
+}
+
+namespace {
+
+// The words a POSIX shell makes of line, printed by the shell itself.
+std::vector<std::string> ShellWords(const std::string& line) {
+    QProcess sh;
+    sh.start("sh", {"-c", QString::fromStdString("printf '%s\\0' " + line)});
+    if (!sh.waitForFinished(10000)) return {};
+    std::vector<std::string> words;
+    for (const QByteArray& word : sh.readAllStandardOutput().split('\0'))
+        words.push_back(word.toStdString());
+    words.pop_back(); // after the last terminator
+    return words;
+}
+
+// words read by the window's option set.
+surfaceoptions::SurfaceOptions ParsedOptions(std::vector<std::string> words) {
+    std::vector<char*> argv;
+    for (std::string& w : words) argv.push_back(w.data());
+    CLI::App app;
+    surfaceoptions::SurfaceOptionSet set;
+    set.AddTo(app,
+              surfaceoptions::SurfaceOptionSet::Surface | surfaceoptions::SurfaceOptionSet::View |
+                  surfaceoptions::SurfaceOptionSet::WindowPoints,
+              false);
+    app.parse(static_cast<int>(argv.size()), argv.data());
+    return set.Read();
+}
+
+} // namespace
+
+TEST(CopiedCommand, ReadsBackAsTheSameOptions) {
+    using Options = surfaceoptions::SurfaceOptions;
+    struct Row {
+        const char* name;
+        std::function<void(Options&)> change;
+        const char* arguments;                   // after "-o bild.png", as the shell sees them
+        std::function<void(Options&)> read = {}; // where what reads back differs
+    };
+    const Row rows[] = {
+        // clang-format off
+        {"defaults", [](Options&) {}, "'SIN(Z+Q)*Z/10'"},
+        {"mode", [](Options& o) { o.request.displayMode = 3; }, "--mode 3 'SIN(Z+Q)*Z/10'"},
+        {"negative q", [](Options& o) { o.request.q = -2.5; }, "--q=-2.5 'SIN(Z+Q)*Z/10'"},
+        {"q as short as it reads back", [](Options& o) { o.request.q = 0.1; }, "--q 0.1 'SIN(Z+Q)*Z/10'"},
+        {"x interval", [](Options& o) { o.request.intervals[0] = "-2"; o.request.intervals[3] = "2"; }, "--x=-2,2 'SIN(Z+Q)*Z/10'"},
+        {"y interval of formulas", [](Options& o) { o.request.intervals[1] = "-x"; o.request.intervals[4] = "2*pi"; }, "--y='-x,2*pi' 'SIN(Z+Q)*Z/10'"},
+        {"z interval with a blank", [](Options& o) { o.request.intervals[5] = "2 * Q"; o.request.q = 1; }, "--q 1 --z='-4,2 * Q' 'SIN(Z+Q)*Z/10'"},
+        {"a comma in a lower bound", [](Options& o) { o.request.intervals[2] = "1,5"; }, "--z 1.5,4 'SIN(Z+Q)*Z/10'", [](Options& o) { o.request.intervals[2] = "1.5"; }},
+        {"a field that does not evaluate reads 0", [](Options& o) { o.request.intervals[0] = "ABC"; }, "--x 0,4 'SIN(Z+Q)*Z/10'", [](Options& o) { o.request.intervals[0] = "0"; }},
+        {"log height", [](Options& o) { o.request.logHeight = true; }, "--log 'SIN(Z+Q)*Z/10'"},
+        {"points", [](Options& o) { o.request.points = 120; }, "--points 120 'SIN(Z+Q)*Z/10'"},
+        {"angles", [](Options& o) { o.angleX = -5.5; o.angleZ = 200; }, "--angles=-5.5,200 'SIN(Z+Q)*Z/10'"},
+        {"size", [](Options& o) { o.size = 0.75; }, "--size 0.75 'SIN(Z+Q)*Z/10'"},
+        {"mesh, scales and box", [](Options& o) { o.mesh = false; o.coords = o.box = true; }, "--mesh 0 --coords 1 --box 1 'SIN(Z+Q)*Z/10'"},
+        {"quote in the formula", [](Options& o) { o.request.formula = "SIN(Z)'"; }, "'SIN(Z)'\\'''"},
+        {"blanks and shell characters", [](Options& o) { o.request.formula = "SIN( Z ) * $HOME \\ `Q` !"; }, "'SIN( Z ) * $HOME \\ `Q` !'"},
+        {"e and its upper case in Windows-1252", [](Options& o) { o.request.formula = "\xC9^Z"; o.request.intervals[3] = "\xC9"; }, "--x='-4,\xC3\x89' '\xC3\x89^Z'"},
+        {"lower-case e upper-cased as the formula line does", [](Options& o) { o.request.formula = "\xE9^Z"; }, "'\xC3\xA9^Z'", [](Options& o) { o.request.formula = "\xC9^Z"; }},
+        {"square brackets", [](Options& o) { o.request.formula = "[Z]*2"; }, "'[Z]*2'"},
+        {"a formula that starts with a minus", [](Options& o) { o.request.formula = "-Z^2"; }, "-- '-Z^2'"},
+        // clang-format on
+    };
+    for (const Row& row : rows) {
+        Options options;
+        options.request.formula = "SIN(Z+Q)*Z/10";
+        options.formulaGiven = true;
+        row.change(options);
+        const std::string render = surfaceoptions::RenderCommandLine(options);
+        EXPECT_EQ(render, std::string("tessarel-cli render -o bild.png ") + row.arguments)
+            << row.name;
+        const std::vector<std::string> words = ShellWords(render);
+        ASSERT_GE(words.size(), 5u) << row.name;
+        EXPECT_EQ(std::vector<std::string>(words.begin(), words.begin() + 4),
+                  (std::vector<std::string>{"tessarel-cli", "render", "-o", "bild.png"}))
+            << row.name;
+        Options expected = options;
+        if (row.read) row.read(expected);
+        std::vector<std::string> window = {"tessarel"};
+        window.insert(window.end(), words.begin() + 4, words.end());
+        EXPECT_TRUE(ParsedOptions(window) == expected) << row.name;
+        EXPECT_EQ(ShellWords(surfaceoptions::WindowCommandLine(options)), window) << row.name;
+    }
+    sampling::SetQ(0);
+    Options wide;
+    wide.request.formula = "Z";
+    EXPECT_EQ(surfaceoptions::RenderCommandLine(wide, "x.png", 1646, 653),
+              "tessarel-cli render -o x.png --width 1646 'Z'");
+}
+
+TEST(WindowCommandLine, HelpListsOnlyOptionsTheWindowTakes) {
+    const Result help = RunProgram(TESSAREL_WINDOW, {"--help"});
+    ASSERT_EQ(help.status, 0);
+    const QRegularExpression option("--[a-z][a-z-]*");
+    QStringList names;
+    for (auto it = option.globalMatch(QString::fromUtf8(help.out)); it.hasNext();)
+        names << it.next().captured();
+    names.removeDuplicates();
+    EXPECT_TRUE(names.contains("--points") && names.contains("--log"))
+        << names.join(' ').toStdString();
+    for (const QString& name : names) {
+        if (name == "--help" || name == "--version") continue;
+        // A known option names the value it cannot read.
+        const Result r = RunProgram(TESSAREL_WINDOW, {name + "=?"});
+        EXPECT_EQ(r.status, 2) << name.toStdString();
+        EXPECT_FALSE(r.err.contains("unknown option")) << r.err.toStdString();
+    }
 }
 
 TEST(Simulation, QSweepStepsReverseBeyondTheBounds) {
