@@ -66,6 +66,8 @@ Scene::Scene(const surfaceoptions::SurfaceOptions& options) : m_options(options)
     windowplot::ShowScales(m_plot, options.coords);
     windowplot::ShowBox(m_plot, options.box);
     windowplot::UseLabelFont(m_plot);
+    m_plot.SetSurfaceColoring(options.coloring);
+    m_plot.SetPhaseWheel(options.wheel);
     m_plot.SetLogScaleZ(options.request.logHeight &&
                         options.request.displayMode == sampling::dmModulus);
 }
