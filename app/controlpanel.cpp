@@ -312,6 +312,7 @@ void MainWindow::nameControls() {
         {m_saveImageAction, "M13"},
         {m_copyImageAction, "M14"},
         {m_saveDataAction, "M15"},
+        {m_copyCommandAction, "CopyCommand"},
         {m_controlPanel, "P4"},
         {m_viewHeading, "L9"},
         {m_angleXLabel, "L1"},

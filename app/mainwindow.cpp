@@ -129,6 +129,9 @@ void MainWindow::createMenus() {
     m_copyImageAction = view->addAction(QStringLiteral("Bild &kopieren"));
     m_copyImageAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     m_saveDataAction = view->addAction(QString::fromUtf8("&Daten speichern …"));
+    m_copyCommandAction = view->addAction(QStringLiteral("Befehlszeile &kopieren"));
+    m_copyCommandAction->setToolTip(QString::fromUtf8(
+        "Der Befehl »tessarel-cli render …«, der dieses Bild schreibt, in die Zwischenablage"));
     m_simulationAction = m_menuBar->addAction(QStringLiteral("&Simulation"));
     m_simulationAction->setShortcut(Qt::Key_F2);
 }
@@ -191,6 +194,7 @@ void MainWindow::connectSlots() {
     connect(m_saveImageAction, &QAction::triggered, this, guard([this] { saveImage(); }));
     connect(m_copyImageAction, &QAction::triggered, this, guard([this] { copyImage(); }));
     connect(m_saveDataAction, &QAction::triggered, this, guard([this] { saveData(); }));
+    connect(m_copyCommandAction, &QAction::triggered, this, guard([this] { copyCommandLine(); }));
     connect(&m_simulationTimer, &QTimer::timeout, this, guard([this] { SimulationTick(); }));
 
     Plot().OnMouseAction = [this](TPlot3D&, int&, int&, double& rotX, double& rotZ, double&,

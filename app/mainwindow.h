@@ -158,6 +158,7 @@ class MainWindow : public QMainWindow {
     void toggleSimulation();
     void saveImage();
     void copyImage();
+    void copyCommandLine();
     void saveData();
 
     // The draw request and the background fill (drawrequest.cpp).
@@ -214,6 +215,7 @@ class MainWindow : public QMainWindow {
     QAction* m_saveImageAction;
     QAction* m_copyImageAction;
     QAction* m_saveDataAction;
+    QAction* m_copyCommandAction;
 
     // The view fields.
     QLabel* m_viewHeading;

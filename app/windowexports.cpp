@@ -3,8 +3,12 @@
 #include "app/mainwindow.h"
 
 #include "app/pictureexport.h"
+#include "app/spinfield.h"
+#include "app/surfaceoptions.h"
+#include "app/windowsupport.h"
 #include "qtplot/plotwidget.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
@@ -28,6 +32,31 @@ void MainWindow::saveImage() {
 
 void MainWindow::copyImage() {
     QGuiApplication::clipboard()->setImage(m_plotWidget->Image());
+}
+
+// The render command that writes the picture now shown: the formula last
+// drawn, the fields and view controls, the plot's size.
+void MainWindow::copyCommandLine() {
+    surfaceoptions::SurfaceOptions options;
+    sampling::SurfaceRequest& request = options.request;
+    request.formula = m_state.formula;
+    request.displayMode = m_state.displayMode;
+    request.q = m_qField->Value();
+    const auto fields = intervalFields();
+    for (std::size_t k = 0; k < fields.size(); ++k)
+        request.intervals[k] = windowsupport::Bytes(fields[k]->text());
+    request.points = m_state.points;
+    request.logHeight = m_state.logHeight;
+    options.angleX = m_angleXField->Value();
+    options.angleZ = m_angleZField->Value();
+    options.size = m_magnificationField->Value();
+    options.mesh = m_meshCheck->isChecked();
+    options.coords = m_scalesCheck->isChecked();
+    options.box = m_boxCheck->isChecked();
+    options.formulaGiven = true;
+    const TPlot3D& plot = m_plotWidget->Plot();
+    QGuiApplication::clipboard()->setText(QString::fromStdString(
+        surfaceoptions::RenderCommandLine(options, "bild.png", plot.Width(), plot.Height())));
 }
 
 // The points of the last fill, taken when the name is known: during the Q

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -377,7 +378,8 @@ TEST_F(Window, MenuItems) {
     auto* view = action("M4")->menu();
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->actions().mid(view->actions().indexOf(action("N5"))),
-              QList<QAction*>({action("N5"), action("M13"), action("M14"), action("M15")}));
+              QList<QAction*>({action("N5"), action("M13"), action("M14"), action("M15"),
+                               action("CopyCommand")}));
     const QList<QAction*> bar = find<QMenuBar>("MM1")->actions();
     EXPECT_FALSE(bar.contains(action("M3"))); // the hidden item
     EXPECT_EQ(bar, QList<QAction*>({action("M2"), action("M4"), action("sim1")}));
@@ -1356,6 +1358,32 @@ TEST_F(Window, ExportsWriteWhatTheCommandLineWrites) {
     EXPECT_TRUE(problems[0].contains(chosen)) << problems[0].toStdString();
     EXPECT_FALSE(QFileInfo::exists(chosen));
     EXPECT_TRUE(g_reports.isEmpty());
+}
+
+// "Befehlszeile kopieren" gives the render command of the picture shown: run
+// as it stands, it writes the window's picture.
+TEST_F(Window, CopiedCommandRendersThePictureShown) {
+    setFormula("GAMMA(Z)*Q");
+    field("E1")->setText("-2*pi");
+    field("E6")->setText("3,5");
+    spin("Rx5")->SetValue(-1.5);
+    spin("Rx1")->SetValue(40);
+    find<QCheckBox>("CB4")->click();
+    chooseDisplay(2);
+    action("CopyCommand")->trigger();
+    QString command = QGuiApplication::clipboard()->text();
+    ASSERT_TRUE(command.startsWith("tessarel-cli render -o bild.png ")) << command.toStdString();
+    QTemporaryDir dir;
+    const QString png = dir.filePath("bild.png");
+    command.replace(0, QStringLiteral("tessarel-cli render -o bild.png").size(),
+                    QStringLiteral("'%1' render -o '%2'").arg(TESSAREL_CLI, png));
+    QProcess shell;
+    shell.start("sh", {"-c", command});
+    ASSERT_TRUE(shell.waitForFinished(30000));
+    ASSERT_EQ(shell.exitCode(), 0)
+        << command.toStdString() << shell.readAllStandardError().toStdString();
+    const QImage shown = find<PlotWidget>("P3D1")->Image();
+    EXPECT_EQ(QImage(png).convertToFormat(shown.format()), shown) << command.toStdString();
 }
 
 TEST_F(Window, AltAndF10ReachTheMenuBar) {
