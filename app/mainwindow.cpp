@@ -3,6 +3,7 @@
 #include "app/mainwindow.h"
 
 #include "app/errorreport.h"
+#include "app/helpwindow.h"
 #include "app/spinfield.h"
 #include "app/windowplot.h"
 #include "app/windowsupport.h"
@@ -134,6 +135,11 @@ void MainWindow::createMenus() {
         "Der Befehl »tessarel-cli render …«, der dieses Bild schreibt, in die Zwischenablage"));
     m_simulationAction = m_menuBar->addAction(QStringLiteral("&Simulation"));
     m_simulationAction->setShortcut(Qt::Key_F2);
+    QMenu* help = m_menuBar->addMenu(QStringLiteral("&Hilfe"));
+    m_helpMenuAction = help->menuAction();
+    m_helpAction = help->addAction(QStringLiteral("&Hilfe"));
+    m_helpAction->setShortcut(Qt::Key_F1);
+    m_aboutAction = help->addAction(QString::fromUtf8("Ü&ber Tessarel"));
 }
 
 // The actions outside the menu bar, and where the shortcuts reach.
@@ -195,6 +201,10 @@ void MainWindow::connectSlots() {
     connect(m_copyImageAction, &QAction::triggered, this, guard([this] { copyImage(); }));
     connect(m_saveDataAction, &QAction::triggered, this, guard([this] { saveData(); }));
     connect(m_copyCommandAction, &QAction::triggered, this, guard([this] { copyCommandLine(); }));
+    connect(m_helpAction, &QAction::triggered, this,
+            guard([this] { showHelp(int(HelpWindow::Page::FormulaLine)); }));
+    connect(m_aboutAction, &QAction::triggered, this,
+            guard([this] { showHelp(int(HelpWindow::Page::About)); }));
     connect(&m_simulationTimer, &QTimer::timeout, this, guard([this] { SimulationTick(); }));
 
     Plot().OnMouseAction = [this](TPlot3D&, int&, int&, double& rotX, double& rotZ, double&,
@@ -289,9 +299,19 @@ void MainWindow::firstShown() {
     });
 }
 
-// Esc and "Beenden" close the window; the close ends the fill.
+// Esc and "Beenden" close the window; the close ends the fill. The formula
+// line's text is kept in the history first.
 void MainWindow::quit() {
+    m_formulaLine->RememberFormula();
     close();
+}
+
+void MainWindow::showHelp(int page) {
+    if (!m_helpWindow) {
+        m_helpWindow = new HelpWindow(this);
+        m_helpWindow->setObjectName(QStringLiteral("Help"));
+    }
+    m_helpWindow->ShowPage(static_cast<HelpWindow::Page>(page));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

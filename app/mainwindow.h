@@ -43,6 +43,7 @@ class QProgressBar;
 class QPushButton;
 class QWidget;
 class PlotWidget;
+class HelpWindow;
 class SpinField;
 namespace surfaceoptions {
 struct SurfaceOptions;
@@ -159,6 +160,7 @@ class MainWindow : public QMainWindow {
     void saveImage();
     void copyImage();
     void copyCommandLine();
+    void showHelp(int page);
     void saveData();
 
     // The draw request and the background fill (drawrequest.cpp).
@@ -216,6 +218,10 @@ class MainWindow : public QMainWindow {
     QAction* m_copyImageAction;
     QAction* m_saveDataAction;
     QAction* m_copyCommandAction;
+    QAction* m_helpMenuAction;
+    QAction* m_helpAction; // F1
+    QAction* m_aboutAction;
+    HelpWindow* m_helpWindow = nullptr; // made when first asked for
 
     // The view fields.
     QLabel* m_viewHeading;

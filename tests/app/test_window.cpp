@@ -382,7 +382,8 @@ TEST_F(Window, MenuItems) {
                                action("CopyCommand")}));
     const QList<QAction*> bar = find<QMenuBar>("MM1")->actions();
     EXPECT_FALSE(bar.contains(action("M3"))); // the hidden item
-    EXPECT_EQ(bar, QList<QAction*>({action("M2"), action("M4"), action("sim1")}));
+    EXPECT_EQ(bar,
+              QList<QAction*>({action("M2"), action("M4"), action("sim1"), action("HelpMenu")}));
 }
 
 TEST_F(Window, TabOrder) {
@@ -1384,6 +1385,22 @@ TEST_F(Window, CopiedCommandRendersThePictureShown) {
         << command.toStdString() << shell.readAllStandardError().toStdString();
     const QImage shown = find<PlotWidget>("P3D1")->Image();
     EXPECT_EQ(QImage(png).convertToFormat(shown.format()), shown) << command.toStdString();
+}
+
+// F1 opens the help; a draw request and Esc keep the formula in the history.
+TEST_F(Window, HelpAndHistory) {
+    press(field("E7"), Qt::Key_F1);
+    auto* help = find<QWidget>("Help");
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->windowTitle(), QString::fromUtf8("Tessarel – Hilfe"));
+    help->close();
+    setFormula("Z*Z");
+    click("D1");
+    setFormula("SIN(Z)");
+    press(field("E7"), Qt::Key_Escape);
+    EXPECT_EQ(find<FormulaLine>("E7")->History().mid(find<FormulaLine>("E7")->History().size() - 2),
+              QStringList({"Z*Z", "SIN(Z)"}));
 }
 
 TEST_F(Window, AltAndF10ReachTheMenuBar) {
