@@ -111,7 +111,8 @@ Eintrag</td></tr>
 <tr><td>Strg+Umschalt+C</td><td>»Darstellung → Bild kopieren« in die Zwischenablage</td></tr>
 <tr><td>↑ und ↓ in der Formelzeile</td><td>gehen durch die bisher gezeichneten Formeln; die
 letzten 100 bleiben auch über das Programmende hinaus erhalten</td></tr>
-<tr><td>Tab, ↑, ↓ in der Vorschlagsliste</td><td>wählen einen Funktionsnamen</td></tr>
+<tr><td>↑ und ↓ in der Vorschlagsliste</td><td>wählen einen Funktionsnamen; Enter übernimmt
+ihn mit seiner öffnenden Klammer, Esc schließt die Liste</td></tr>
 </table>
 <h3>Maus</h3>
 <table border="1" cellspacing="0" cellpadding="3">
@@ -125,8 +126,8 @@ Z, F(Z), |F(Z)|, arg F(Z) und den gezeichneten Wert</td></tr>
 <tr><td>Rechtsklick in die Formelzeile</td><td>Kontextmenü mit »Funktion einfügen«</td></tr>
 </table>
 <p>»Simulation« dreht die Fläche um ihre x- oder z-Achse oder lässt Q zwischen −10 und 10
-laufen. Eine Berechnung, die länger dauert, läuft im Hintergrund; ein neuer Auftrag, F2 oder Esc
-bricht sie ab.</p>
+laufen. Eine Berechnung, die länger dauert, läuft im Hintergrund; ein neuer Auftrag oder F2 bricht
+sie ab.</p>
 )");
 }
 

@@ -32,13 +32,13 @@ QTreeWidget* FunctionList(const std::vector<functioncatalog::Function>& function
                            QString::fromUtf8("Bedeutung und Definitionsbereich"),
                            QString::fromUtf8("Herkunft")});
     list->setRootIsDecorated(false);
-    list->setUniformRowHeights(true);
-    list->setWordWrap(false);
+    list->setWordWrap(true); // a long description wraps in its column
     for (const functioncatalog::Function& f : functions) {
         auto* item = new QTreeWidgetItem(
             list, {f.name, f.description, f.addition ? QString::fromUtf8("ergänzt") : QString()});
         item->setToolTip(1, f.description);
     }
+    list->header()->setStretchLastSection(false);
     list->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     list->header()->setSectionResizeMode(1, QHeaderView::Stretch);
     list->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
