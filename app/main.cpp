@@ -92,10 +92,8 @@ int main(int argc, char** argv) {
     surfaceoptions::SurfaceOptions options;
     if (const int status = ReadCommandLine(argc, argv, options); status >= 0) return status;
 
-    // The layout is in device pixels, as the window is designed: no scaling
-    // for the screen's resolution unless the user asks for it.
-    if (qEnvironmentVariableIsEmpty("QT_ENABLE_HIGHDPI_SCALING"))
-        qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    // The layout scales with the screen's resolution; the plot draws in the
+    // screen's own pixels, so its lines stay sharp.
     QApplication application(argc, argv);
     // Qt adopts the user's locale; number texts here always use ".".
     std::setlocale(LC_NUMERIC, "C");
