@@ -161,6 +161,10 @@ void SurfaceOptionSet::AddTo(CLI::App& app, unsigned parts, bool formulaRequired
                        "the hue wheel of --colour phase: even lightness (oklab) or the classic "
                        "HSV wheel (default oklab)")
             ->type_name("oklab|hsv");
+        app.add_option("--legend", m_legend,
+                       "1 draws a legend at the right edge: the colour bar with its values, or "
+                       "the hue wheel (default 0)")
+            ->type_name("0|1");
     }
 }
 
@@ -208,6 +212,7 @@ SurfaceOptions SurfaceOptionSet::Read() const {
     if (given("--wheel"))
         result.wheel = ReadChoice<TPhaseWheel>("--wheel", m_wheel,
                                                {{"oklab", pwEvenLightness}, {"hsv", pwHsv}});
+    if (given("--legend")) result.legend = ReadSwitch("--legend", m_legend);
     return result;
 }
 
@@ -312,6 +317,12 @@ std::vector<std::string> CommandArguments(const SurfaceOptions& options) {
     if (options.mesh != defaults.mesh) AddOption(words, "--mesh", options.mesh ? "1" : "0");
     if (options.coords != defaults.coords) AddOption(words, "--coords", options.coords ? "1" : "0");
     if (options.box != defaults.box) AddOption(words, "--box", options.box ? "1" : "0");
+    const char* const colourings[] = {"height", "phase", "zrange"};
+    if (options.coloring != defaults.coloring)
+        AddOption(words, "--colour", colourings[options.coloring]);
+    if (options.wheel != defaults.wheel)
+        AddOption(words, "--wheel", options.wheel == pwHsv ? "hsv" : "oklab");
+    if (options.legend != defaults.legend) AddOption(words, "--legend", options.legend ? "1" : "0");
 
     const std::string formula = text::Cp1252ToUtf8(request.formula);
     if (!formula.empty() && formula[0] == '-') words.push_back("--");

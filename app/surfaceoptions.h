@@ -68,6 +68,7 @@ struct SurfaceOptions {
     bool box = false;
     TSurfaceColoring coloring = scHeight;
     TPhaseWheel wheel = pwEvenLightness;
+    bool legend = false;
     bool formulaGiven = false;
     bool operator==(const SurfaceOptions&) const = default;
 };
@@ -94,7 +95,7 @@ class SurfaceOptionSet {
     bool m_log = false;
     std::vector<std::string> m_formula;
     std::string m_mode, m_q, m_x, m_y, m_z, m_points;
-    std::string m_angles, m_size, m_mesh, m_coords, m_box, m_colour, m_wheel;
+    std::string m_angles, m_size, m_mesh, m_coords, m_box, m_colour, m_wheel, m_legend;
 };
 
 // A word for a POSIX shell: as it is when it holds only characters no shell

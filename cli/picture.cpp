@@ -68,6 +68,7 @@ Scene::Scene(const surfaceoptions::SurfaceOptions& options) : m_options(options)
     windowplot::UseLabelFont(m_plot);
     m_plot.SetSurfaceColoring(options.coloring);
     m_plot.SetPhaseWheel(options.wheel);
+    m_plot.SetLegendVisible(options.legend);
     m_plot.SetLogScaleZ(options.request.logHeight &&
                         options.request.displayMode == sampling::dmModulus);
 }

@@ -296,6 +296,12 @@ void TPlot3D::SetPhaseWheel(TPhaseWheel v) {
     Paint();
 }
 
+void TPlot3D::SetLegendVisible(bool v) {
+    if (v == m_legendVisible) return;
+    m_legendVisible = v;
+    Paint();
+}
+
 void TPlot3D::SetFrameStyle(TFrameStyle v) {
     if (v == m_frameStyle) return;
     m_frameStyle = v;

@@ -168,6 +168,9 @@ class TPlot3D {
     void SetSurfaceColoring(TSurfaceColoring v);
     TPhaseWheel PhaseWheel() const { return m_phaseWheel; }
     void SetPhaseWheel(TPhaseWheel v);
+    // A legend at the right edge that reads the colours (see DrawLegend).
+    bool LegendVisible() const { return m_legendVisible; }
+    void SetLegendVisible(bool v);
     TFrameStyle FrameStyle() const { return m_frameStyle; }
     void SetFrameStyle(TFrameStyle v);
     bool MeshVisible() const { return m_meshVisible; }
@@ -302,6 +305,7 @@ class TPlot3D {
     bool m_logScaleZ = false;
     TSurfaceColoring m_surfaceColoring = scHeight;
     TPhaseWheel m_phaseWheel = pwEvenLightness;
+    bool m_legendVisible = false;
     TFrameStyle m_frameStyle = fsLowered;
     bool m_meshVisible = true;
     int m_meshStep = 1;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "plot/legend.h"
 #include "plot/plot3d.h"
 
 namespace {
@@ -72,6 +73,7 @@ void TPlot3D::Render(Canvas*& canvas) {
     DrawCells(canvas);
     if (m_boundBoxStyle != bbNone) DrawBoxEdges(*canvas, near, m_colorCubeFrame);
     DrawScales(canvas, near);
+    if (m_legendVisible) DrawLegend(*canvas, *this);
     if (OnDataRendered) OnDataRendered(*this, canvas);
 }
 

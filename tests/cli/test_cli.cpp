@@ -129,6 +129,7 @@ TEST(CommandLine, BadArgumentsAreUsageErrorsNamingTheOption) {
         {"mesh 2", cli, {"render", "--mesh", "2", "-o", "@/x.png", "Z"}, "--mesh"},
         {"colour unknown", cli, {"render", "--colour", "hue", "-o", "@/x.png", "Z"}, "--colour"},
         {"wheel unknown", cli, {"render", "--wheel", "HSV", "-o", "@/x.png", "Z"}, "--wheel"},
+        {"legend 2", cli, {"render", "--legend", "2", "-o", "@/x.png", "Z"}, "--legend"},
         {"picture ending unknown", cli, {"render", "-o", "@/x.jpg", "Z"}, "x.jpg"},
         {"render without output", cli, {"render", "Z"}, "--output"},
         {"frames -1",
@@ -424,6 +425,8 @@ TEST(Formats, ColouringByHeightIsTheDefaultPicture) {
         {"phase on the even wheel", {"--colour", "phase", "--wheel", "oklab"}, Phase},
         {"z interval", {"--colour", "zrange"}, Neither},
         {"phase on the hsv wheel", {"--colour", "phase", "--wheel", "hsv"}, Neither},
+        {"no legend", {"--legend", "0"}, Plain},
+        {"a legend", {"--legend", "1"}, Neither},
     };
     QTemporaryDir dir;
     const QImage plain = Rendered(dir, {}, "plain.png");
@@ -648,6 +651,8 @@ TEST(CopiedCommand, ReadsBackAsTheSameOptions) {
         {"angles", [](Options& o) { o.angleX = -5.5; o.angleZ = 200; }, "--angles=-5.5,200 'SIN(Z+Q)*Z/10'"},
         {"size", [](Options& o) { o.size = 0.75; }, "--size 0.75 'SIN(Z+Q)*Z/10'"},
         {"mesh, scales and box", [](Options& o) { o.mesh = false; o.coords = o.box = true; }, "--mesh 0 --coords 1 --box 1 'SIN(Z+Q)*Z/10'"},
+        {"colouring, wheel and legend", [](Options& o) { o.coloring = scPhase; o.wheel = pwHsv; o.legend = true; }, "--colour phase --wheel hsv --legend 1 'SIN(Z+Q)*Z/10'"},
+        {"colour over the z interval", [](Options& o) { o.coloring = scHeightZRange; }, "--colour zrange 'SIN(Z+Q)*Z/10'"},
         {"quote in the formula", [](Options& o) { o.request.formula = "SIN(Z)'"; }, "'SIN(Z)'\\'''"},
         {"blanks and shell characters", [](Options& o) { o.request.formula = "SIN( Z ) * $HOME \\ `Q` !"; }, "'SIN( Z ) * $HOME \\ `Q` !'"},
         {"e and its upper case in Windows-1252", [](Options& o) { o.request.formula = "\xC9^Z"; o.request.intervals[3] = "\xC9"; }, "--x='-4,\xC3\x89' '\xC3\x89^Z'"},
