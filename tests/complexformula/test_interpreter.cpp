@@ -152,6 +152,35 @@ TEST(Keywords, EveryNameDescribedInTheListsOrder) {
     EXPECT_EQ(k, names.size()) << "no description of " << names.back().first;
 }
 
+// The README and the manual page name every function, and the manual page
+// says what each computes in the table's own words.
+TEST(Keywords, ReadmeAndManualPageFollowTheTable) {
+    const auto text = [](const char* file) {
+        std::string content;
+        if (std::FILE* f =
+                std::fopen((std::string(TESSAREL_SOURCE_DIR) + "/" + file).c_str(), "rb")) {
+            char buffer[4096];
+            for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;)
+                content.append(buffer, n);
+            std::fclose(f);
+        }
+        return content;
+    };
+    const std::string readme = text("README.md");
+    const std::string manual = text("packaging/tessarel.1");
+    ASSERT_FALSE(readme.empty());
+    ASSERT_FALSE(manual.empty());
+    for (const auto& d : cformula::ComplexKeywordDescriptions()) {
+        if (d.kind != cformula::KeywordDescription::Function) continue;
+        const std::string name(d.name);
+        EXPECT_NE(readme.find("`" + name + "`"), std::string::npos) << name << " in README.md";
+        std::string line;
+        for (char c : d.description) line += c == '-' ? std::string("\\-") : std::string(1, c);
+        EXPECT_NE(manual.find(".B " + name + "\n" + line), std::string::npos)
+            << name << " in tessarel.1";
+    }
+}
+
 TEST_F(Interpreter, FunctionNamesAndFragments) {
     Check({
         {"S is SQR", "S(Z)", kZ, -3, 4, 0},
