@@ -2,6 +2,7 @@
 // one round trip per output format, output that cannot be written, and the
 // simulation steps that animate shares with the window.
 #include "app/mainwindow.h"
+#include "app/portrait.h"
 #include "app/simulation.h"
 #include "app/surfaceoptions.h"
 #include "cli/progress.h"
@@ -437,6 +438,36 @@ TEST(Formats, ColouringByHeightIsTheDefaultPicture) {
         EXPECT_EQ(image == plain, r.same == Plain) << r.name;
         EXPECT_EQ(image == phase, r.same == Phase) << r.name;
     }
+}
+
+TEST(Formats, PortraitIsThePixelsOfF) {
+    // --view portrait writes the portrait of the options' intervals and Q, one
+    // pixel per point; x is pulled in toward its middle as for the surface.
+    QTemporaryDir dir;
+    const QString file = dir.filePath("portrait.png");
+    const Result r = Cli({"render", "--view", "portrait", "--width", "60", "--height", "40", "--x",
+                          "-2,4", "--q", "1", "--wheel", "hsv", "-o", file, "(Z-Q)/(Z^2+Z+1)"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QImage image(file);
+    portrait::PortraitJob job;
+    job.formula = "(Z-Q)/(Z^2+Z+1)";
+    job.state.Q = Complex{1, 0};
+    const sampling::IntervalValues ranges = sampling::RangesOf({-2, -4, -4, 4, 4, 4});
+    job.xLow = ranges[0];
+    job.xHigh = ranges[3];
+    job.width = 60;
+    job.height = 40;
+    job.wheel = pwHsv;
+    const portrait::Portrait expected = portrait::ComputePortrait(job);
+    ASSERT_EQ(image.size(), QSize(60, 40));
+    int differing = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 60; ++x) {
+            const TColor c = expected.pixels[static_cast<std::size_t>(y * 60 + x)];
+            differing += image.pixel(x, y) != qRgb(GetRValue(c), GetGValue(c), GetBValue(c));
+        }
+    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(Cli({"render", "--view", "portrait", "-o", dir.filePath("p.svg"), "Z"}).status, 2);
 }
 
 TEST(Formats, FileEndingsInAnyCase) {
