@@ -313,6 +313,8 @@ void MainWindow::nameControls() {
         {m_copyImageAction, "M14"},
         {m_saveDataAction, "M15"},
         {m_copyCommandAction, "CopyCommand"},
+        {m_coloringMenuAction, "ColoringMenu"},
+        {m_legendAction, "Legend"},
         {m_helpMenuAction, "HelpMenu"},
         {m_helpAction, "HelpAction"},
         {m_aboutAction, "AboutAction"},

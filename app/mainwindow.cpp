@@ -12,6 +12,7 @@
 #include "realformula/interpreter.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -124,6 +125,27 @@ void MainWindow::createMenus() {
     m_colorSeparator = view->addSeparator();
     m_highColorAction = view->addAction(QStringLiteral("Farbe &1"));
     m_lowColorAction = view->addAction(QStringLiteral("Farbe &2"));
+    // The colouring: by height (as always), by the phase of F, or by height
+    // with the ramp over the z interval; the hue wheel of the phase; a legend.
+    QMenu* coloring = view->addMenu(QString::fromUtf8("&Färbung"));
+    m_coloringMenuAction = coloring->menuAction();
+    const auto addChoices = [coloring, this](const QStringList& captions) {
+        auto* group = new QActionGroup(this);
+        for (const QString& caption : captions) {
+            QAction* a = coloring->addAction(caption);
+            a->setCheckable(true);
+            group->addAction(a);
+        }
+        group->actions().front()->setChecked(true);
+        return group;
+    };
+    m_colorings = addChoices({QString::fromUtf8("nach &Höhe"), QStringLiteral("nach &Phase"),
+                              QString::fromUtf8("nach Höhe (&z-Intervall)")});
+    coloring->addSeparator();
+    m_wheels = addChoices(
+        {QString::fromUtf8("Farbkreis &gleichmäßig hell"), QStringLiteral("Farbkreis &HSV")});
+    m_legendAction = view->addAction(QStringLiteral("&Legende"));
+    m_legendAction->setCheckable(true);
     m_exportSeparator = view->addSeparator();
     m_saveImageAction = view->addAction(QString::fromUtf8("Bild &speichern …"));
     m_saveImageAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -201,6 +223,9 @@ void MainWindow::connectSlots() {
     connect(m_copyImageAction, &QAction::triggered, this, guard([this] { copyImage(); }));
     connect(m_saveDataAction, &QAction::triggered, this, guard([this] { saveData(); }));
     connect(m_copyCommandAction, &QAction::triggered, this, guard([this] { copyCommandLine(); }));
+    for (QActionGroup* group : {m_colorings, m_wheels})
+        connect(group, &QActionGroup::triggered, this, guard([this] { coloringChosen(); }));
+    connect(m_legendAction, &QAction::toggled, this, guard([this] { coloringChosen(); }));
     connect(m_helpAction, &QAction::triggered, this,
             guard([this] { showHelp(int(HelpWindow::Page::FormulaLine)); }));
     connect(m_aboutAction, &QAction::triggered, this,

@@ -33,6 +33,7 @@
 #include "plot/plot3d.h"
 
 class QAction;
+class QActionGroup;
 class QButtonGroup;
 class QCheckBox;
 class QGroupBox;
@@ -161,6 +162,7 @@ class MainWindow : public QMainWindow {
     void copyImage();
     void copyCommandLine();
     void showHelp(int page);
+    void coloringChosen();
     void saveData();
 
     // The draw request and the background fill (drawrequest.cpp).
@@ -213,6 +215,10 @@ class MainWindow : public QMainWindow {
     QAction* m_colorSeparator;
     QAction* m_highColorAction; // "Farbe 1": the top of the colour scale
     QAction* m_lowColorAction;
+    QAction* m_coloringMenuAction;
+    QActionGroup* m_colorings; // by height, by phase, by height over the z interval
+    QActionGroup* m_wheels;    // even lightness, HSV
+    QAction* m_legendAction;
     QAction* m_exportSeparator;
     QAction* m_saveImageAction;
     QAction* m_copyImageAction;

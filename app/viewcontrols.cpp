@@ -9,6 +9,7 @@
 #include "qtplot/plotwidget.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCheckBox>
 
 #include <cmath>
@@ -31,6 +32,18 @@ void MainWindow::gridPointsChanged() {
     m_state.points = static_cast<int>(m_gridPointsField->Value());
     Plot().SetMeshStep((m_state.points + sampling::GridPoints - 1) / sampling::GridPoints);
     if (m_ready) fill({}, [this] { Plot().Paint(); });
+}
+
+// The colouring, the hue wheel and the legend change the picture, not the fill.
+void MainWindow::coloringChosen() {
+    TPlot3D& plot = Plot();
+    plot.SetHoldPaint(true);
+    plot.SetSurfaceColoring(static_cast<TSurfaceColoring>(
+        m_colorings->actions().indexOf(m_colorings->checkedAction())));
+    plot.SetPhaseWheel(
+        static_cast<TPhaseWheel>(m_wheels->actions().indexOf(m_wheels->checkedAction())));
+    plot.SetLegendVisible(m_legendAction->isChecked());
+    plot.SetHoldPaint(false);
 }
 
 void MainWindow::logHeightToggled() {

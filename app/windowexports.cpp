@@ -53,6 +53,10 @@ void MainWindow::copyCommandLine() {
     options.mesh = m_meshCheck->isChecked();
     options.coords = m_scalesCheck->isChecked();
     options.box = m_boxCheck->isChecked();
+    const TPlot3D& shown = m_plotWidget->Plot();
+    options.coloring = shown.SurfaceColoring();
+    options.wheel = shown.PhaseWheel();
+    options.legend = shown.LegendVisible();
     options.formulaGiven = true;
     const TPlot3D& plot = m_plotWidget->Plot();
     QGuiApplication::clipboard()->setText(QString::fromStdString(

@@ -1365,6 +1365,8 @@ TEST_F(Window, ExportsWriteWhatTheCommandLineWrites) {
 // as it stands, it writes the window's picture.
 TEST_F(Window, CopiedCommandRendersThePictureShown) {
     setFormula("GAMMA(Z)*Q");
+    action("ColoringMenu")->menu()->actions().at(1)->trigger(); // by phase
+    action("Legend")->trigger();
     field("E1")->setText("-2*pi");
     field("E6")->setText("3,5");
     spin("Rx5")->SetValue(-1.5);
