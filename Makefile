@@ -15,7 +15,7 @@ PACKAGES := cmake g++ make pkg-config qt6-base-dev qt6-svg-dev libgl-dev libgtes
 FUZZ_PACKAGES := clang libclang-rt-dev
 SOAK_PACKAGES := xdotool xclip imagemagick xvfb xauth
 PACKAGE_PACKAGES := dpkg-dev file
-BENCH_PACKAGES := libmuparserx-dev
+BENCH_PACKAGES := libmuparserx-dev python3-numpy python3-matplotlib
 
 # Installs the Debian packages of $(1) that are missing (as root), or prints
 # the apt-get line to run.

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace portrait {
 
@@ -16,13 +17,22 @@ TColor PortraitColor(Complex w, TPhaseWheel wheel, bool steps) {
     if (std::isnan(phase) || !std::isfinite(w.re) || !std::isfinite(w.im)) return PhaseNeutralGray;
     const TColor color = PhaseColor(phase, wheel);
     if (!steps) return color;
-    // log2 |w| without overflow: the larger part times the hypotenuse of the ratio.
-    const long double re = std::fabs(w.re), im = std::fabs(w.im);
-    const long double big = std::max(re, im), small = std::min(re, im);
-    const double level =
-        static_cast<double>(std::log2(big) + 0.5L * std::log2(1 + (small / big) * (small / big)));
+    // log2 |w| in doubles where the square of the modulus is a normal double,
+    // else in long double without overflow.
+    const double re = static_cast<double>(w.re), im = static_cast<double>(w.im);
+    const double square = re * re + im * im;
+    double level;
+    if (square >= std::numeric_limits<double>::min() &&
+        square <= std::numeric_limits<double>::max()) {
+        level = 0.5 * std::log2(square);
+    } else {
+        const long double a = std::fabs(w.re), b = std::fabs(w.im);
+        const long double big = std::max(a, b), small = std::min(a, b);
+        level = static_cast<double>(std::log2(big) +
+                                    0.5L * std::log2(1 + (small / big) * (small / big)));
+    }
     const double shade = 2.0 / 3 + (level - std::floor(level)) / 3;
-    const auto channel = [&](int v) { return static_cast<int>(std::lround(v * shade)); };
+    const auto channel = [&](int v) { return static_cast<int>(v * shade + 0.5); };
     return RGB(channel(GetRValue(color)), channel(GetGValue(color)), channel(GetBValue(color)));
 }
 

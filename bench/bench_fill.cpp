@@ -9,7 +9,12 @@
 // The pool rows fill expensive formulas and a large grid on one thread and on
 // all of them (fillpool::Threads()); their table gives the wall time per fill
 // and the speed-up.
+//
+// The portrait row computes and colours the phase portrait of the default
+// formula at 823 x 653 pixels on all threads; the table sets it beside the same
+// picture from numpy and matplotlib (portrait_numpy.py, run by /usr/bin/python3).
 #include "app/fillpool.h"
+#include "app/portrait.h"
 #include "app/sampling.h"
 #include "complexformula/interpreter.h"
 #include "plot/plot3d.h"
@@ -151,6 +156,44 @@ void PoolFill(benchmark::State& state, PoolCase c, int threads) {
     fillpool::SetThreads(0);
 }
 
+// The phase portrait of the default formula at the window's plot size, on all
+// threads, computed and coloured; compared in the table with the same picture
+// computed by numpy and coloured by matplotlib (portrait_numpy.py).
+constexpr int kPortraitWidth = 823, kPortraitHeight = 653;
+
+void Portrait(benchmark::State& state) {
+    portrait::PortraitJob job;
+    job.formula = kFormula;
+    job.xLow = -3.996;
+    job.xHigh = 3.996;
+    job.width = kPortraitWidth;
+    job.height = kPortraitHeight;
+    double q = 0;
+    for (auto _ : state) {
+        job.state.Q.re = NextQ(q);
+        benchmark::DoNotOptimize(portrait::ComputePortrait(job).neutral);
+    }
+}
+BENCHMARK(Portrait)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The best of three runs of the numpy recipe, in ms; negative when it did not run.
+double NumpyPortraitMs() {
+    double best = -1;
+    for (int run = 0; run < 3; ++run) {
+        const std::string command = std::string("/usr/bin/python3 ") + TESSAREL_PORTRAIT_SCRIPT +
+                                    " " + std::to_string(kPortraitWidth) + " " +
+                                    std::to_string(kPortraitHeight) + " 2>/dev/null";
+        FILE* pipe = popen(command.c_str(), "r");
+        if (!pipe) return best;
+        double seconds = -1;
+        if (std::fscanf(pipe, "compute+colour %lf", &seconds) != 1) seconds = -1;
+        pclose(pipe);
+        if (seconds < 0) return best;
+        if (best < 0 || seconds * 1000 < best) best = seconds * 1000;
+    }
+    return best;
+}
+
 // The console output, then the four rows side by side.
 class TableReporter : public benchmark::ConsoleReporter {
   public:
@@ -189,6 +232,17 @@ class TableReporter : public benchmark::ConsoleReporter {
             std::printf("  %-16s %3d x %-3d %9.3f ms %9.3f ms  %5.2f x\n", c.formula, c.points,
                         c.points, one->second, all->second, one->second / all->second);
         }
+        const auto portrait = m_wallMs.find("Portrait");
+        if (portrait == m_wallMs.end()) return;
+        const double numpy = NumpyPortraitMs();
+        std::printf("\nPhase portrait of %s at %d x %d, computed and coloured, wall time:\n",
+                    kFormula, kPortraitWidth, kPortraitHeight);
+        std::printf("  tessarel, all threads %9.3f ms\n", portrait->second);
+        if (numpy < 0)
+            std::printf("  numpy + matplotlib     skipped (python3-numpy, python3-matplotlib)\n");
+        else
+            std::printf("  numpy + matplotlib %12.3f ms  %5.2f x tessarel's time\n", numpy,
+                        numpy / portrait->second);
     }
 
   private:
