@@ -10,6 +10,8 @@
 #include "qtplot/plotwidget.h"
 
 #include <QAbstractButton>
+#include <QAction>
+#include <QActionGroup>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -392,6 +394,10 @@ void MainWindow::ApplyStartOptions(const surfaceoptions::SurfaceOptions& options
     m_gridPointsField->SetValue(request.points);
     m_ready = ready;
     m_logHeightCheck->setChecked(request.logHeight);
+    m_colorings->actions().at(static_cast<int>(options.coloring))->setChecked(true);
+    m_wheels->actions().at(static_cast<int>(options.wheel))->setChecked(true);
+    m_legendAction->setChecked(options.legend);
+    coloringChosen();
     m_angleXField->SetValue(options.angleX);
     m_angleZField->SetValue(options.angleZ);
     m_magnificationField->SetValue(options.size);

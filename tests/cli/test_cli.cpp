@@ -596,8 +596,9 @@ TEST(Formats, CsvHasEveryPointWithItsPosition) {
 }
 
 TEST(WindowCommandLine, StartOptionsDrawWhatRenderDraws) {
-    const QStringList options = {"--mode", "3",     "--x", "-2,2",     "--q", "0.5",    "--angles",
-                                 "30,200", "--box", "1",   "--coords", "1",   "--mesh", "0"};
+    const QStringList options = {"--mode",   "3",      "--x",      "-2,2",  "--q",      "0.5",
+                                 "--angles", "30,200", "--box",    "1",     "--coords", "1",
+                                 "--mesh",   "0",      "--colour", "phase", "--legend", "1"};
     const char* const formula = "sin(z)*q";
 
     std::vector<std::string> args = {"tessarel"};
