@@ -12,29 +12,9 @@
 
 namespace {
 
-void QSweepTick(benchmark::State& state) {
-    ImageHost host;
-    TPlot3D plot;
-    plot.SetHost(&host);
-    windowplot::LoadStartView(plot);
-    sampling::SurfaceRequest request;
-    request.formula = "SIN(Z+Q)*Z/10";
-    sampling::PrepareSurface(plot, request);
-    double q = 0;
-    for (auto _ : state) {
-        q -= 0.1;
-        if (q < -10) q = 10;
-        sampling::SetQ(q);
-        sampling::FillSurface(plot, request.formula, sampling::dmRealPart);
-        plot.Paint();
-    }
-}
-BENCHMARK(QSweepTick)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-
-// Arguments: N, then the threads (1, or 0 for all).
-void QSweepTickAt(benchmark::State& state) {
-    const int points = static_cast<int>(state.range(0));
-    fillpool::SetThreads(static_cast<int>(state.range(1)));
+// Ticks of the Q sweep on an N x N grid: Q one step further, the fill, the
+// repaint.
+void RunTicks(benchmark::State& state, int points) {
     ImageHost host;
     TPlot3D plot;
     plot.SetHost(&host);
@@ -51,6 +31,17 @@ void QSweepTickAt(benchmark::State& state) {
         sampling::FillSurface(plot, request.formula, sampling::dmRealPart, points);
         plot.Paint();
     }
+}
+
+void QSweepTick(benchmark::State& state) {
+    RunTicks(state, sampling::GridPoints);
+}
+BENCHMARK(QSweepTick)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// Arguments: N, then the threads (1, or 0 for all).
+void QSweepTickAt(benchmark::State& state) {
+    fillpool::SetThreads(static_cast<int>(state.range(1)));
+    RunTicks(state, static_cast<int>(state.range(0)));
     fillpool::SetThreads(0);
 }
 BENCHMARK(QSweepTickAt)
