@@ -34,7 +34,7 @@ QString QuotedFormula(const std::string& cp1252) {
 // made by the user reports a fault again, even one reported before.
 void MainWindow::drawRequested() {
     m_state.formula = m_formulaLine->FormulaBytes();
-    m_formulaLine->RememberFormula();
+    rememberTexts();
     m_repeatedFault = {};
     fill(readIntervalFields(), [this] { Plot().Paint(); });
 }

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -57,7 +58,8 @@ Word WordAt(const QString& text, qsizetype cursor) {
 
 } // namespace
 
-FormulaLine::FormulaLine(QWidget* parent) : QLineEdit(parent), m_settings(UserSettings()) {
+FormulaLine::FormulaLine(QWidget* parent)
+    : QLineEdit(parent), m_settings(UserSettings()), m_history(*m_settings, HistoryKey) {
     connect(this, &QLineEdit::textEdited, this, &FormulaLine::onTextEdited);
 
     m_completer = new QCompleter(
@@ -77,10 +79,6 @@ FormulaLine::FormulaLine(QWidget* parent) : QLineEdit(parent), m_settings(UserSe
     connect(m_completer, qOverload<const QString&>(&QCompleter::activated), this,
             &FormulaLine::complete);
     popup->installEventFilter(this);
-
-    m_history = m_settings->value(HistoryKey).toStringList();
-    if (m_history.size() > HistoryLimit) m_history.remove(0, m_history.size() - HistoryLimit);
-    m_historyIndex = m_history.size();
 }
 
 FormulaLine::~FormulaLine() = default;
@@ -94,20 +92,11 @@ QString FormulaLine::UpperCased(const QString& text) {
 }
 
 void FormulaLine::RememberFormula() {
-    const QString formula = text();
-    if (!formula.isEmpty()) {
-        m_history.removeAll(formula);
-        m_history.append(formula);
-        if (m_history.size() > HistoryLimit) m_history.remove(0, m_history.size() - HistoryLimit);
-        // Written out when the event loop is idle, at the latest when the line goes.
-        m_settings->setValue(HistoryKey, m_history);
-    }
-    m_historyIndex = m_history.size();
-    m_draft.clear();
+    m_history.Remember(text());
 }
 
 const QStringList& FormulaLine::History() const {
-    return m_history;
+    return m_history.Texts();
 }
 
 void FormulaLine::InsertFunction(const QString& name) {
@@ -126,7 +115,7 @@ void FormulaLine::onTextEdited(const QString& typed) {
         setText(upper);
         setCursorPosition(std::min(cursor, static_cast<int>(upper.size())));
     }
-    m_historyIndex = m_history.size();
+    m_history.Restart();
     offerCompletions();
 }
 
@@ -166,11 +155,7 @@ void FormulaLine::complete(const QString& name) {
 }
 
 void FormulaLine::stepHistory(int step) {
-    const qsizetype target = std::clamp<qsizetype>(m_historyIndex + step, 0, m_history.size());
-    if (target == m_historyIndex) return;
-    if (m_historyIndex == m_history.size()) m_draft = text();
-    m_historyIndex = target;
-    setText(target == m_history.size() ? m_draft : m_history[target]);
+    if (const std::optional<QString> shown = m_history.Step(step, text())) setText(*shown);
 }
 
 void FormulaLine::keyPressEvent(QKeyEvent* event) {

@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QStringList>
 
+#include "app/linehistory.h"
+
 #include <memory>
 #include <string>
 
@@ -20,7 +22,7 @@ class FormulaLine : public QLineEdit {
     Q_OBJECT
   public:
     // The history holds at most this many formulas, the newest last.
-    static constexpr int HistoryLimit = 100;
+    static constexpr int HistoryLimit = LineHistory::Limit;
 
     // The history is read from the user's settings (organisation and
     // application "Tessarel", the platform's usual place).
@@ -58,10 +60,6 @@ class FormulaLine : public QLineEdit {
     void stepHistory(int step);
 
     std::unique_ptr<QSettings> m_settings;
+    LineHistory m_history; // of the formulas drawn
     QCompleter* m_completer = nullptr;
-    QStringList m_history;
-    // The history entry shown, History().size() while the line holds the
-    // text being typed (kept in m_draft while an older entry is shown).
-    qsizetype m_historyIndex = 0;
-    QString m_draft;
 };

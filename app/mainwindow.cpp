@@ -4,6 +4,7 @@
 
 #include "app/errorreport.h"
 #include "app/helpwindow.h"
+#include "app/linehistory.h"
 #include "app/spinfield.h"
 #include "app/windowplot.h"
 #include "app/windowsupport.h"
@@ -29,6 +30,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -60,6 +62,7 @@ MainWindow::MainWindow(QWidget* parent)
     createActions();
     nameControls();
     setTabOrder();
+    createFieldHistories();
     rememberPanelPlaces();
     sampling::LoadWindowPlotSettings(Plot());
     m_simulationTimer.setInterval(15);
@@ -261,6 +264,19 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         showPlotReadOut(static_cast<QHelpEvent*>(event));
         return true;
     }
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        const auto fields = intervalFields();
+        for (std::size_t k = 0; k < fields.size(); ++k)
+            if (watched == fields[k] && plain &&
+                (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
+                const std::optional<QString> shown =
+                    m_fieldHistories[k]->Step(key->key() == Qt::Key_Up ? -1 : 1, fields[k]->text());
+                if (shown) fields[k]->setText(*shown);
+                return true;
+            }
+    }
     if (watched == centralWidget() && event->type() == QEvent::Resize)
         errorreport::Guarded([this] { layoutPanels(); });
     // A radio group is one tab stop whose focus lands on the selected item.
@@ -325,10 +341,31 @@ void MainWindow::firstShown() {
 }
 
 // Esc and "Beenden" close the window; the close ends the fill. The formula
-// line's text is kept in the history first.
+// line's and the fields' texts are kept in their histories first.
 void MainWindow::quit() {
-    m_formulaLine->RememberFormula();
+    rememberTexts();
     close();
+}
+
+// Up and Down in an interval field go through its earlier texts.
+void MainWindow::createFieldHistories() {
+    m_settings =
+        std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                    QStringLiteral("Tessarel"), QStringLiteral("Tessarel"));
+    for (QLineEdit* field : intervalFields()) {
+        m_fieldHistories.push_back(std::make_unique<LineHistory>(
+            *m_settings, QStringLiteral("intervalFields/") + field->objectName()));
+        field->installEventFilter(this);
+        LineHistory* history = m_fieldHistories.back().get();
+        connect(field, &QLineEdit::textEdited, this, [history] { history->Restart(); });
+    }
+}
+
+void MainWindow::rememberTexts() {
+    m_formulaLine->RememberFormula();
+    const auto fields = intervalFields();
+    for (std::size_t k = 0; k < fields.size(); ++k)
+        m_fieldHistories[k]->Remember(fields[k]->text());
 }
 
 void MainWindow::showHelp(int page) {

@@ -45,6 +45,8 @@ class QPushButton;
 class QWidget;
 class PlotWidget;
 class HelpWindow;
+class LineHistory;
+class QSettings;
 class SpinField;
 namespace surfaceoptions {
 struct SurfaceOptions;
@@ -162,6 +164,8 @@ class MainWindow : public QMainWindow {
     void copyImage();
     void copyCommandLine();
     void showHelp(int page);
+    void createFieldHistories();
+    void rememberTexts();
     void coloringChosen();
     void saveData();
 
@@ -228,6 +232,10 @@ class MainWindow : public QMainWindow {
     QAction* m_helpAction; // F1
     QAction* m_aboutAction;
     HelpWindow* m_helpWindow = nullptr; // made when first asked for
+    // The interval fields' texts used before, one history per field, kept in
+    // the user's settings as the formula line keeps its formulas.
+    std::unique_ptr<QSettings> m_settings;
+    std::vector<std::unique_ptr<LineHistory>> m_fieldHistories;
 
     // The view fields.
     QLabel* m_viewHeading;

@@ -1399,6 +1399,14 @@ TEST_F(Window, HelpAndHistory) {
     help->close();
     setFormula("Z*Z");
     click("D1");
+    // An interval field's earlier texts come back with Up, the typed one with Down.
+    field("E1")->setText("-2");
+    click("D1");
+    field("E1")->setText("-3");
+    press(field("E1"), Qt::Key_Up);
+    EXPECT_EQ(field("E1")->text(), "-2");
+    press(field("E1"), Qt::Key_Down);
+    EXPECT_EQ(field("E1")->text(), "-3");
     setFormula("SIN(Z)");
     press(field("E7"), Qt::Key_Escape);
     EXPECT_EQ(find<FormulaLine>("E7")->History().mid(find<FormulaLine>("E7")->History().size() - 2),
