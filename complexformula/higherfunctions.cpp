@@ -1,6 +1,7 @@
 // Special functions of the complex interpreter: log-gamma and gamma, the
-// Bessel functions I0 and J0, the Jacobi elliptic functions, the partial sum of
-// the zeta series, the exponential integral E1 and the digamma function.
+// Jacobi elliptic functions, the partial sum of the zeta series and the
+// digamma function (the Bessel functions are in bessel.cpp, E1 in
+// expintegral.cpp).
 //
 // Each is a fixed-length or tolerance-bounded method. Singular points give the
 // substitute values noted below; any other floating-point fault (an overflow in
@@ -9,6 +10,7 @@
 #include "complexformula/arithmetic.h"
 #include "complexformula/interpreter.h"
 #include "complexformula/nonfinite.h"
+#include "complexformula/specialsupport.h"
 
 #include "runtime/fpu.h"
 
@@ -18,9 +20,9 @@
 #include <numbers>
 #include <utility>
 
-namespace {
+using namespace specialsupport;
 
-using Ext = long double;
+namespace {
 
 constexpr Ext kHalfLn2Pi = 0.918938533204672741780329736405617640L;
 constexpr Ext kInvE = 0.367879441171442321595523770161460867L;
@@ -29,25 +31,6 @@ constexpr Ext kInvE = 0.367879441171442321595523770161460867L;
 constexpr double StirlingCoefficients[8] = {1.0 / 12,    -1.0 / 360,      1.0 / 1260,
                                             -1.0 / 1680, 1.0 / 1188,      -691.0 / 360360,
                                             1.0 / 156,   -3617.0 / 122400};
-
-// J0(w) is summed as its power series below this |w|, where the terms stay
-// small enough for extended precision to keep about 1e-15 of the value, and
-// from Hankel's asymptotic expansion at and beyond it, whose smallest term is
-// then below e^-2|w| (about 1e-14).
-constexpr long double BesselAsymptoticRadius = 16;
-// The series is kept beyond that radius where it loses nothing to
-// cancellation: where |w| - |im w| (the log of the largest term over the value)
-// is below this, and |w| below BesselSeriesMaxRadius. This keeps I0 of a real
-// argument real.
-constexpr long double BesselSeriesCancellation = 12;
-constexpr long double BesselSeriesMaxRadius = 200;
-// Terms of either sum; the series ends once a term past the largest is below
-// 2^-66 of the sum, the asymptotic sums at their smallest term.
-constexpr int BesselMaxTerms = 400;
-constexpr long double BesselTolerance = 0x1p-66L;
-// e^|im w| beyond this is outside the extended range; the value is then far
-// beyond a double, and only its overflow when stored counts.
-constexpr long double BesselGrowthLimit = 11000;
 
 // The arithmetic-geometric mean of the Jacobi functions stops when a and b
 // agree to this fraction of a; it takes at most JacobiRounds rounds.
@@ -58,17 +41,6 @@ constexpr int ZetaTerms = 48;
 constexpr Ext ZetaNegligible = 709;
 // Up to this re s every term is formed: 48^183 < e^709.
 constexpr double ZetaAllFormed = 183;
-
-constexpr int E1FractionTerms = 120;
-constexpr int E1SeriesTerms = 150;
-// Euler's constant cut after sixteen digits, one unit in the last place below
-// the nearest double: the values of EI are defined with this one.
-constexpr double EulerGamma = 0.5772156649015328;
-// e^-x is formed in double up to this -x, in extended beyond, where it does not
-// fit a double but the quotient e^-z / (z + F) may.
-constexpr double E1DoubleExponent = 709;
-// A quotient whose divisor has a squared modulus below this is not formed.
-constexpr double E1TinyDivisor = 1e-12;
 
 // -B_2i / (2i), i = 1..8: the coefficient of z^-2i in psi(z).
 constexpr double DigammaCoefficients[8] = {-1.0 / 12,  1.0 / 120,     -1.0 / 252, 1.0 / 240,
@@ -109,175 +81,8 @@ constexpr int LnGammaMaxClimb = 1000;
 const ComplexRec RecOne = {cfRectangular, 1.0, 0.0};
 const ComplexRec RecHalf = {cfRectangular, 0.5, 0.0};
 
-ComplexRec Rect(ComplexRec z) {
-    return ConvertForm(z, cfRectangular);
-}
-
 ComplexRec Scaled(ComplexRec z, Ext f) {
     return MakeComplex(cfRectangular, static_cast<double>(z.A * f), static_cast<double>(z.B * f));
-}
-
-using CExt = std::complex<Ext>;
-
-// J0(w) = sum(k >= 0) (-w^2 / 4)^k / (k!)^2, in extended.
-CExt BesselJ0Series(CExt w) {
-    const CExt q = -w * w / Ext{4};
-    const Ext largest = std::abs(q); // the terms grow while k^2 is below |q|
-    CExt t = 1;
-    CExt sum = 1;
-    for (int k = 1; k <= BesselMaxTerms; ++k) {
-        t = t * q / static_cast<Ext>(k * k);
-        sum += t;
-        if (k * k > largest && std::abs(t) <= BesselTolerance * std::abs(sum)) break;
-    }
-    return sum;
-}
-
-// J0(w) = sqrt(2 / (pi w)) (P cos chi - Q sin chi), chi = w - pi/4, with
-// P ~ sum(k even) (-1)^(k/2) a_k / w^k and Q ~ sum(k odd) (-1)^((k-1)/2) a_k / w^k,
-// a_k = (-1)^k (1 * 9 * ... * (2k - 1)^2) / (k! 8^k), summed up to the smallest
-// term. Written for re w >= 0 (J0 is even); the growth e^|im w| is factored
-// out and applied last.
-CExt BesselJ0Asymptotic(CExt w) {
-    if (w.real() < 0) w = -w;
-    const CExt inverse = Ext{1} / w;
-    CExt p = 0;
-    CExt q = 0;
-    CExt term = 1; // a_k / w^k
-    Ext previous = std::abs(term);
-    for (int k = 0; k < BesselMaxTerms; ++k) {
-        if (k > 0) {
-            term *=
-                -inverse * static_cast<Ext>((2 * k - 1) * (2 * k - 1)) / static_cast<Ext>(8 * k);
-            const Ext size = std::abs(term);
-            if (size >= previous || size <= BesselTolerance * std::abs(p)) break;
-            previous = size;
-        }
-        const bool negative = k % 4 >= 2;
-        CExt& part = k % 2 == 0 ? p : q;
-        part += negative ? -term : term;
-    }
-    // cos chi and sin chi over e^|y|: e^(i chi) and e^(-i chi), one of them scaled by e^-2|y|.
-    const Ext y = w.imag();
-    const Ext growth = std::fabs(y) > BesselGrowthLimit ? BesselGrowthLimit : std::fabs(y);
-    const Ext phase = w.real() - std::numbers::pi_v<Ext> / 4;
-    const Ext fade = std::exp(-2 * std::fabs(y));
-    const CExt turn{std::cos(phase), std::sin(phase)};                 // e^(i phase)
-    const CExt up = y >= 0 ? std::conj(turn) : std::conj(turn) * fade; // e^(-i chi) / e^|y|
-    const CExt down = y >= 0 ? turn * fade : turn;                     // e^(i chi) / e^|y|
-    const CExt cosine = (up + down) / Ext{2};
-    const CExt sine = (down - up) / CExt{0, 2};
-    const CExt scaled = std::sqrt(Ext{2} / (std::numbers::pi_v<Ext> * w)) * (p * cosine - q * sine);
-    return scaled * std::exp(growth);
-}
-
-CExt BesselJ0(CExt w) {
-    const Ext radius = std::abs(w);
-    const bool series =
-        radius < BesselAsymptoticRadius ||
-        (radius - std::fabs(w.imag()) < BesselSeriesCancellation && radius < BesselSeriesMaxRadius);
-    return series ? BesselJ0Series(w) : BesselJ0Asymptotic(w);
-}
-
-ComplexRec StoredRec(CExt v) {
-    return MakeComplex(cfRectangular, static_cast<double>(v.real()), static_cast<double>(v.imag()));
-}
-
-// A complex value in double precision for the routines that work on pairs of
-// doubles; sums and products are formed in extended and stored.
-struct Pair {
-    double re = 0;
-    double im = 0;
-};
-
-Pair operator+(Pair a, Pair b) {
-    return {static_cast<double>(Ext{a.re} + b.re), static_cast<double>(Ext{a.im} + b.im)};
-}
-
-Pair operator*(Pair a, Pair b) {
-    return {static_cast<double>(Ext{a.re} * b.re - Ext{a.im} * b.im),
-            static_cast<double>(Ext{a.re} * b.im + Ext{a.im} * b.re)};
-}
-
-Pair operator*(Pair a, Ext f) {
-    return {static_cast<double>(a.re * f), static_cast<double>(a.im * f)};
-}
-
-// The larger magnitude times sqrt(1 + ratio^2): no overflow on the way.
-double ScaledHypot(double x, double y) {
-    const Ext ax = std::fabs(x);
-    const Ext ay = std::fabs(y);
-    const Ext big = ax >= ay ? ax : ay;
-    const Ext small = ax >= ay ? ay : ax;
-    if (big == 0) return 0;
-    const Ext ratio = small / big;
-    return static_cast<double>(big * std::sqrt(1 + ratio * ratio));
-}
-
-// target = a / b, unless |b|^2 is below E1TinyDivisor: then target is left as
-// it is and false is returned.
-bool DivideUnlessTiny(Pair& target, Pair a, Pair b) {
-    const Ext d = Ext{b.re} * b.re + Ext{b.im} * b.im;
-    if (d < E1TinyDivisor) return false;
-    target = {static_cast<double>((Ext{a.re} * b.re + Ext{a.im} * b.im) / d),
-              static_cast<double>((Ext{a.im} * b.re - Ext{a.re} * b.im) / d)};
-    return true;
-}
-
-// E1(z) = e^-z / (z + F), F = 1/(1 + 1/(z + 2/(1 + 2/(z + ...)))), folded
-// from n = 120 down. Where a partial denominator vanishes the step takes its
-// limit: z + F -> 0 makes F -> 0, and 1 + n/(z + F) -> 0 makes F infinite, so
-// that the next step's quotient is 0 and its F is n.
-Pair E1ContinuedFraction(Pair z) {
-    Pair f;
-    bool infinite = false;
-    for (int n = E1FractionTerms; n >= 1; --n) {
-        const Pair num{static_cast<double>(n), 0};
-        if (infinite) {
-            f = num;
-            infinite = false;
-            continue;
-        }
-        Pair q;
-        if (!DivideUnlessTiny(q, num, z + f)) {
-            f = Pair{};
-            continue;
-        }
-        if (!DivideUnlessTiny(f, num, Pair{1, 0} + q)) infinite = true;
-    }
-    if (infinite) return Pair{};
-    // A pole of the folded fraction itself: a substitute.
-    Pair result{1e10, 0};
-    if (-z.re <= E1DoubleExponent) {
-        const double modulus = std::exp(-z.re);
-        const Pair expMinusZ{modulus * std::cos(z.im), -modulus * std::sin(z.im)};
-        DivideUnlessTiny(result, expMinusZ, z + f);
-        return result;
-    }
-    // e^-x in extended, applied to the quotient last: storing overflows only
-    // where E1 itself is beyond the double range.
-    Pair unit;
-    if (!DivideUnlessTiny(unit, Pair{std::cos(z.im), -std::sin(z.im)}, z + f)) return result;
-    const Ext modulus = std::exp(-Ext{z.re});
-    return {static_cast<double>(modulus * unit.re), static_cast<double>(modulus * unit.im)};
-}
-
-// E1(z) = -gamma - ln z - sum(k >= 1) (-z)^k / (k k!), the sum written as
-// z * sum(k >= 0) t_k with t_0 = 1, t_k = t_(k-1) z (-k) / (k + 1)^2.
-Pair E1Series(Pair z, double r) {
-    Pair sum{1, 0};
-    Pair t{1, 0};
-    for (int k = 1; k <= E1SeriesTerms; ++k) {
-        t = t * z * (static_cast<Ext>(-k) / ((k + 1) * (k + 1)));
-        sum = sum + t;
-        if (ScaledHypot(sum.re, sum.im) * 1e-15 >= ScaledHypot(t.re, t.im)) break;
-    }
-    // The principal argument; -0 on the negative real axis still gives +pi.
-    double phi = std::atan2(z.im, z.re);
-    if (z.im == 0 && z.re < 0) phi = static_cast<double>(std::numbers::pi_v<Ext>);
-    const Pair zSum = z * sum;
-    return {static_cast<double>(-EulerGamma - std::log(Ext{r}) + zSum.re),
-            static_cast<double>(-Ext{phi} + zSum.im)};
 }
 
 // e^a built from e^(whole part), the stored factors of the first nine binary
@@ -382,16 +187,6 @@ ComplexRec CGamma(ComplexRec z) {
         return MakeComplex(cfRectangular, PlusInfinity, PlusInfinity);
     if (lnGamma.A >= GammaZeroLog) return CExp(lnGamma);
     return ComplexZero;
-}
-
-ComplexRec CBesselI0(ComplexRec z) {
-    z = Rect(z);
-    return StoredRec(BesselJ0(CExt{-Ext{z.B}, Ext{z.A}})); // I0(z) = J0(iz)
-}
-
-ComplexRec CBesselJ0(ComplexRec z) {
-    z = Rect(z);
-    return StoredRec(BesselJ0(CExt{z.A, z.B}));
 }
 
 // Bulirsch's descending Landen transformation (arithmetic-geometric mean);
@@ -500,26 +295,6 @@ Complex ZetaPartialSum(Complex s) {
         sumIm = static_cast<double>(sumIm - p.B / h);
     }
     return {sumRe, sumIm};
-}
-
-void ExpIntegralE1(double x, double y, double& re, double& im) {
-    const double r = ScaledHypot(x, y);
-    if (r == 0) {
-        re = PlusInfinity;
-        im = 0;
-        return;
-    }
-    Pair e1;
-    if (r > 10 && (x >= 0 || r >= 20)) {
-        e1 = E1ContinuedFraction(Pair{x, y});
-        // On the cut the fraction gives the real principal value; E1 takes the
-        // value from above.
-        if (x <= 0 && y == 0) e1.im = static_cast<double>(e1.im - std::numbers::pi_v<Ext>);
-    } else {
-        e1 = E1Series(Pair{x, y}, r);
-    }
-    re = e1.re;
-    im = e1.im;
 }
 
 // psi by the asymptotic series at w + iy, w in [8, 9) reached by the
