@@ -1,6 +1,7 @@
 // The formula line: upper-casing while typing, the completion of function
 // names, the insert menu, the history and the click report.
 #include "app/formulaline.h"
+#include "app/windowsupport.h"
 
 #include "app/functioncatalog.h"
 #include "text/cp1252.h"
@@ -26,10 +27,6 @@ const QString HistoryKey = QStringLiteral("formulaLine/history");
 // The completer starts offering names from this many letters on: a single
 // letter is mostly a variable (Z, Q, I) that Enter should draw at once.
 constexpr int MinimumPrefix = 2;
-
-std::string Bytes(const QString& s) {
-    return text::Utf8ToCp1252(s.toStdString());
-}
 
 std::unique_ptr<QSettings> UserSettings() {
     return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
@@ -84,11 +81,12 @@ FormulaLine::FormulaLine(QWidget* parent)
 FormulaLine::~FormulaLine() = default;
 
 std::string FormulaLine::FormulaBytes() const {
-    return Bytes(text());
+    return windowsupport::Bytes(text());
 }
 
 QString FormulaLine::UpperCased(const QString& text) {
-    return QString::fromStdString(text::Cp1252ToUtf8(text::UpperCase1252(Bytes(text))));
+    return QString::fromStdString(
+        text::Cp1252ToUtf8(text::UpperCase1252(windowsupport::Bytes(text))));
 }
 
 void FormulaLine::RememberFormula() {
